@@ -1,0 +1,30 @@
+#include "platform/Application.h"
+
+namespace rodavia {
+
+namespace {
+std::function<void()>& Step() {
+  static std::function<void()> step;
+  return step;
+}
+std::function<void(const std::string&)>& Opener() {
+  static std::function<void(const std::string&)> open;
+  return open;
+}
+}  // namespace
+
+void EndProgram() { throw ProgramEnd{}; }
+
+void ProcessMessages() {
+  if (Step()) Step()();
+}
+
+void SetProcessMessages(std::function<void()> step) { Step() = std::move(step); }
+
+void OpenAddress(const std::string& address) {
+  if (Opener()) Opener()(address);
+}
+
+void SetOpenAddress(std::function<void(const std::string&)> open) { Opener() = std::move(open); }
+
+}  // namespace rodavia

@@ -1,0 +1,24 @@
+#pragma once
+// The application: processing pending window messages from anywhere (nested
+// loops, waits), and ending the program after a fatal message.
+#include <functional>
+#include <string>
+
+namespace rodavia {
+
+// Thrown by EndProgram and caught by the program entry, which then closes
+// down cleanly. Nothing else catches it.
+struct ProgramEnd {};
+
+[[noreturn]] void EndProgram();
+
+// Handles pending events, timers and drawing once. The real application
+// installs its loop step; tests may install their own.
+void ProcessMessages();
+void SetProcessMessages(std::function<void()> step);
+
+// Opens an address ("http://...", "mailto:...") with the desktop's handler.
+void OpenAddress(const std::string& address);
+void SetOpenAddress(std::function<void(const std::string&)> open);
+
+}  // namespace rodavia

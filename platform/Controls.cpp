@@ -1,0 +1,110 @@
+#include "platform/Controls.h"
+
+#include <algorithm>
+
+namespace rodavia {
+
+bool TControl::Showing() const {
+  for (const TControl* c = this; c; c = c->Parent)
+    if (!c->Visible) return false;
+  return true;
+}
+
+bool TControl::Usable() const {
+  for (const TControl* c = this; c; c = c->Parent)
+    if (!c->Enabled) return false;
+  return Showing();
+}
+
+void TControl::SetBounds(int left, int top, int width, int height) {
+  Left = left;
+  Top = top;
+  Width = width;
+  Height = height;
+}
+
+void TSpeedButton::SetDown(bool down) {
+  if (down == down_) return;
+  down_ = down;
+  if (down && GroupIndex > 0)
+    for (TSpeedButton* other : Group)
+      if (other != this) other->down_ = false;
+}
+
+void TSpeedButton::Click() {
+  if (GroupIndex > 0 && !AllowAllUp)
+    SetDown(true);
+  else
+    SetDown(!down_);
+  TControl::Click();
+}
+
+void TEdit::SetText(const std::string& text) {
+  std::string t = MaxLength > 0 && int(text.size()) > MaxLength ? text.substr(0, MaxLength) : text;
+  if (t == text_) return;
+  text_ = std::move(t);
+  if (OnChange) OnChange();
+}
+
+void TComboBox::SetItemIndex(int index) {
+  index_ = index >= 0 && index < int(Items.size()) ? index : -1;
+}
+
+std::string TComboBox::Text() const { return index_ >= 0 ? Items[index_] : std::string(); }
+
+int TComboBox::IndexOf(const std::string& item) const {
+  auto it = std::find(Items.begin(), Items.end(), item);
+  return it == Items.end() ? -1 : int(it - Items.begin());
+}
+
+void TComboBox::Choose(int index) {
+  SetItemIndex(index);
+  if (OnChange) OnChange();
+}
+
+void TCheckBox::SetChecked(bool checked) {
+  if (checked == checked_) return;
+  checked_ = checked;
+  if (OnClick) OnClick();
+}
+
+void TRadioGroup::SetItemIndex(int index) {
+  if (index < -1 || index >= int(Items.size()) || index == index_) return;
+  index_ = index;
+  if (OnClick) OnClick();
+}
+
+void TTrackBar::SetPosition(int position) {
+  position = std::clamp(position, Min, Max);
+  if (position == position_) return;
+  position_ = position;
+  if (OnChange) OnChange();
+}
+
+void TSpinEdit::SetValue(int value) {
+  value = std::clamp(value, MinValue, MaxValue);
+  if (value == value_) return;
+  value_ = value;
+  if (OnChange) OnChange();
+}
+
+void TListView::Select(int item) {
+  if (item < -1 || item >= int(Items.size()) || item == selected_) return;
+  selected_ = item;
+  if (OnChange) OnChange(item);
+}
+
+void TPageControl::SetActivePage(int page) {
+  if (page < 0 || page >= int(Pages.size()) || page == active_) return;
+  active_ = page;
+  for (size_t i = 0; i < Pages.size(); ++i) Pages[i]->Visible = int(i) == active_;
+  if (OnChange) OnChange();
+}
+
+TControl* TForm::Find(const std::string& name) const {
+  for (auto& c : controls_)
+    if (c->Name() == name) return c.get();
+  return nullptr;
+}
+
+}  // namespace rodavia

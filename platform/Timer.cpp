@@ -1,0 +1,65 @@
+#include "platform/Timer.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "platform/Clock.h"
+
+namespace rodavia {
+
+namespace {
+std::vector<TTimer*>& LiveTimers() {
+  static std::vector<TTimer*> timers;
+  return timers;
+}
+}  // namespace
+
+TTimer::TTimer() { LiveTimers().push_back(this); }
+
+TTimer::~TTimer() {
+  auto& t = LiveTimers();
+  t.erase(std::remove(t.begin(), t.end(), this), t.end());
+}
+
+void TTimer::SetEnabled(bool enabled) {
+  if (enabled && !enabled_) last_ = CurrentClock().Ticks();
+  enabled_ = enabled;
+}
+
+bool TTimer::Idle(uint32_t now) {
+  if (!enabled_ || Interval == 0) return false;
+  const uint32_t elapsed = now - last_;
+  if (elapsed < Interval) return false;
+  last_ = now;
+  Fire(now, elapsed);
+  return true;
+}
+
+void TTimer::Fire(uint32_t, uint32_t) {
+  if (OnTimer) OnTimer();
+}
+
+void TDXTimer::Fire(uint32_t now, uint32_t elapsed) {
+  if (!counting_) {
+    counting_ = true;
+    countStart_ = now - elapsed;
+    frames_ = 0;
+  }
+  ++frames_;
+  const uint32_t span = now - countStart_;
+  if (span >= 1000) {
+    frameRate_ = int(std::nearbyint(frames_ * 1000.0 / span));
+    frames_ = 0;
+    countStart_ = now;
+  }
+  TTimer::Fire(now, elapsed);
+}
+
+void IdleAllTimers(uint32_t now) {
+  // A handler may create or destroy timers: walk a copy, skipping the gone.
+  std::vector<TTimer*> timers = LiveTimers();
+  for (TTimer* t : timers)
+    if (std::find(LiveTimers().begin(), LiveTimers().end(), t) != LiveTimers().end()) t->Idle(now);
+}
+
+}  // namespace rodavia
