@@ -197,6 +197,7 @@ class TListView : public TControl {
   enum class Style { Icon, SmallIcon } ViewStyle = Style::Icon;
   std::vector<TListItem> Items;
   std::vector<Surface16>* Images = nullptr;  // pictures shown by ImageIndex
+  int ImagesVersion = 0;  // bumped by the owner whenever Images change
   bool Checkboxes = false;
   std::function<void(int item)> OnChange;
   int Selected() const { return selected_; }
@@ -210,6 +211,9 @@ class TImage : public TControl {
  public:
   explicit TImage(std::string name) : TControl(ControlKind::Image, std::move(name)) {}
   Surface16 Picture;
+  // Bumped whenever Picture changes, so the renderer knows to upload it again.
+  int PictureVersion = 0;
+  void SetPicture(Surface16 picture) { Picture = std::move(picture); ++PictureVersion; }
   bool Stretch = false;       // scale the picture to the control
   bool Transparent = false;   // skip TransparentColor (565) when drawing
   uint16_t TransparentColor = 0;
@@ -280,6 +284,10 @@ class TForm {
   virtual void KeyDown(int key, ShiftState shift) { (void)key; (void)shift; }
   // The close box or a close from code; false keeps the window open.
   virtual bool CloseQuery() { return true; }
+  // Closes the window: the main window ends the program when it closes.
+  virtual void Close() {
+    if (CloseQuery()) Visible = false;
+  }
 
  private:
   std::string name_;
