@@ -37,6 +37,10 @@ class TEntornoCarrera {
   // After a profile raised the circuit's record: refresh what the window shows.
   virtual void RecordCambiado() {}
 
+  // A car picture or sound is missing: leave full screen, show the message
+  // in an error box and end the program.
+  [[noreturn]] virtual void ErrorFatal(const std::string& mensaje) = 0;
+
   // Whether cars collide (the lobby's check box).
   virtual bool Colisiones() const = 0;
 
