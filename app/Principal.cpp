@@ -1,1 +1,531 @@
-// The main window (being written).
+#include "app/Principal.h"
+
+#include <algorithm>
+#include <cmath>
+#include <random>
+
+#include "platform/Application.h"
+#include "platform/Clock.h"
+#include "platform/Display.h"
+#include "platform/Files.h"
+#include "platform/IniFile.h"
+#include "platform/MessageBox.h"
+#include "platform/Picture.h"
+#include "race/Circuito.h"
+#include "race/Coche.h"
+#include "race/Humo.h"
+
+namespace rodavia {
+
+namespace {
+constexpr const char* kConfiguracion = "Rodavia.ini";
+constexpr const char* kCarpetas[] = {"Circuitos", "Coches", "Graficos", "Jugadores", "Sonidos"};
+
+struct OndaPrincipal {
+  const char* clave;
+  const char* defecto;
+};
+// The main waves, in index order: last lap, victory, record, start siren.
+constexpr OndaPrincipal kOndas[] = {{"UltimaVuelta", "UltimaVuelta.wav"},
+                                    {"Victoria", "Victoria.wav"},
+                                    {"Record", "Record.wav"},
+                                    {"Sirena", "Sirena.wav"}};
+enum { OndaUltimaVuelta, OndaVictoria, OndaRecord, OndaSirena };
+
+std::string Recortar(const std::string& s) {
+  const auto inicio = s.find_first_not_of(" \t");
+  if (inicio == std::string::npos) return "";
+  return s.substr(inicio, s.find_last_not_of(" \t") + 1 - inicio);
+}
+
+// The first frame of a car strip, as the lobby shows it.
+Surface16 PrimerFotograma(const Picture& imagen) {
+  Surface16 s(36, 36);
+  s.blit(imagen.pixels, {0, 0, 36, 36}, 0, 0);
+  return s;
+}
+}  // namespace
+
+TF_Principal::TF_Principal(Dispositivos d)
+    : TForm("F_Principal"), DXDraw(d.pantalla), DXSpriteEngine(std::make_unique<TSpriteEngine>()),
+      dispositivos_(d) {
+  Caption = "Rodavia";
+  ClientWidth = 1024;
+  ClientHeight = 768;
+  KeyPreview = true;
+  t_coches.Interval = 30;
+  t_coches.OnTimer = [this] { t_cochesTimer(); };
+  t_semaforo.Interval = 750;
+  t_semaforo.OnTimer = [this] { t_semaforoTimer(); };
+  CrearControles();
+}
+
+TF_Principal::~TF_Principal() {
+  // Cars leave the engine as they are freed: free them while it exists.
+  for (TCoche* c : jugadores_) delete c;
+  jugadores_.clear();
+  cocheTrabajo_.reset();
+  DXSpriteEngine.reset();
+}
+
+// ---- Start-up and shut-down ------------------------------------------------
+
+void TF_Principal::FormCreate() {
+  std::random_device semilla;
+  SembrarAleatorio(semilla());
+  DXDraw.SetVisible(false);
+  l_Version->Caption = std::string("Versión ") + kVersion;
+  std::filesystem::current_path(files::ProgramFolder());
+  for (const char* carpeta : kCarpetas) files::CreateFolder(carpeta);
+  cocheTrabajo_ = std::make_unique<TCoche>(*this, 0, true, "", "", "");
+  LlenarListaPerfiles();
+  CargarSonidos();
+  LlenarListaCircuitos();
+  CargarGraficos();
+  LeerConfiguracion();
+}
+
+void TF_Principal::Close() {
+  if (cerrado_) return;
+  cerrado_ = true;
+  FormClose();
+  Visible = false;
+}
+
+void TF_Principal::FormClose() {
+  DXDraw.SetBusyCursor(true);
+  ProcessMessages();
+  t_coches.SetEnabled(false);
+  t_semaforo.SetEnabled(false);
+  if (cocheTrabajo_) cocheTrabajo_->GrabarPerfilCircuito();
+  if (circuito_) GuardarConfiguracion();
+  QuitarTodosLosJugadores();
+  cocheTrabajo_.reset();
+  DXSpriteEngine->SetSurface(nullptr);
+  DXDraw.Finalize();
+  DXDraw.SetBusyCursor(false);
+}
+
+void TF_Principal::ErrorFatal(const std::string& mensaje) {
+  DXSpriteEngine->SetSurface(nullptr);
+  DXDraw.Finalize();
+  ShowError(mensaje);
+  EndProgram();
+}
+
+IniFile TF_Principal::Configuracion() const { return IniFile(files::Resolve(kConfiguracion)); }
+
+bool TF_Principal::LeerConfiguracion() {
+  IniFile ini = Configuracion();
+  if (!ini.readable()) {
+    DXDraw.Finalize();
+    ShowError("Error leyendo datos del fichero de configuración.");
+    return false;
+  }
+  PonerModoPantalla(ini.ReadBool("Pantalla", "PantallaCompleta", true));
+  VerFrames = ini.ReadBool("Pantalla", "VerFrames", false);
+  VerControles = ini.ReadBool("Pantalla", "VerControles", false);
+  e_NumVueltas->SetText(ini.ReadString("Circuito", "Vueltas", "3"));
+  e_IP->SetText(ini.ReadString("Conexiones", "IP", "192.168.0.1"));
+  e_Equipo->SetText(ini.ReadString("Conexiones", "Equipo", "Desconocido"));
+  framesEntreTramas = ini.ReadInteger("Conexiones", "FramesEntreTramas", 3);
+  TeclaSalir = int16_t(ini.ReadInteger("Teclas", "Salir", 27));
+  TeclaFrames = int16_t(ini.ReadInteger("Teclas", "Frames", 27));
+  TeclaControles = int16_t(ini.ReadInteger("Teclas", "Controles", 27));
+  cb_colisiones->SetChecked(ini.ReadBool("Perfil", "Colisiones", true));
+  return true;
+}
+
+bool TF_Principal::GuardarConfiguracion() {
+  IniFile ini = Configuracion();
+  ini.WriteString("Perfil", "Nombre", cb_Perfil->Text());
+  ini.WriteString("Circuito", "Nombre", circuito_ ? circuito_->Nombre : "");
+  ini.WriteString("Circuito", "Vueltas", e_NumVueltas->Text());
+  ini.WriteString("Conexiones", "IP", e_IP->Text());
+  ini.WriteString("Conexiones", "Equipo", e_Equipo->Text());
+  ini.WriteBool("Perfil", "Colisiones", cb_colisiones->Checked());
+  ini.WriteBool("Pantalla", "PantallaCompleta", DXDraw.FullScreenOption());
+  ini.WriteBool("Pantalla", "VerFrames", VerFrames);
+  ini.WriteBool("Pantalla", "VerControles", VerControles);
+  if (ini.Flush()) return true;
+  ShowError("Error guardando datos en el fichero de configuración.");
+  return false;
+}
+
+void TF_Principal::PonerModoPantalla(bool pantallaCompleta) {
+  DXSpriteEngine->SetSurface(nullptr);
+  DXDraw.Finalize();
+  DXDraw.SetFullScreenOption(pantallaCompleta);
+  Borderless = pantallaCompleta;
+  if (!DXDraw.Initialize()) {
+    DXDraw.Finalize();
+    DXDraw.SetFullScreenOption(false);
+    Borderless = false;
+    ShowError("No se puede poner el modo de pantalla a 1024x768x16");
+    DXDraw.Initialize();
+  }
+  if (DXDraw.Initialized()) DXSpriteEngine->SetSurface(&DXDraw.BackBuffer());
+}
+
+void TF_Principal::CargarSonidos() {
+  IniFile ini = Configuracion();
+  for (const OndaPrincipal& onda : kOndas) {
+    const std::string fichero = ini.ReadString("Sonidos", onda.clave, onda.defecto);
+    std::unique_ptr<Wave> w = Sonido().Load(files::Resolve("Sonidos\\" + fichero));
+    if (!w) ErrorFatal("No se encuentra el fichero ..\\Sonidos\\" + fichero);
+    w->SetLooped(false);
+    w->SetMaxPlayingCount(25);
+    DXWaveList.push_back(std::move(w));
+  }
+}
+
+void TF_Principal::CargarGrafico(const std::string& clave, bool semaforo) {
+  const std::string fichero = Configuracion().ReadString("Graficos", clave, clave + ".bmp");
+  Picture imagen;
+  if (!LoadPicture(files::Resolve("graficos\\" + fichero), imagen))
+    ErrorFatal("No se encuentra el fichero ..\\Graficos\\" + fichero);
+  ImageSlot& slot = DXImageList.slot(clave);
+  slot.setPicture(std::move(imagen));
+  slot.frameHeight = slot.picture().height();
+  slot.frameWidth = semaforo ? slot.picture().width() / 6 : slot.picture().height();
+  slot.transparent = true;
+}
+
+void TF_Principal::CargarGraficos() {
+  CargarGrafico("Semaforo", true);
+  for (const char* humo : {"HumoAsfalto", "HumoNoAsfalto", "HumoMotor"}) CargarGrafico(humo, false);
+  Fondo = new TBackgroundSprite(DXSpriteEngine.get());
+  Fondo->SetMapSize(1, 1);
+  Fondo->Image = &DXImageList.slot("Circuito");
+  Fondo->Tile = false;
+  Fondo->SetZ(-1);
+  Semaforo = new TImageSprite(DXSpriteEngine.get());
+  Semaforo->Image = &DXImageList.slot("Semaforo");
+  Semaforo->Width = Semaforo->Image->frameWidth;
+  Semaforo->Height = Semaforo->Image->frameHeight;
+  Semaforo->SetZ(0);
+}
+
+void TF_Principal::LlenarListaCircuitos() {
+  cb_Circuito->Clear();
+  for (const std::string& jpg : files::List("Circuitos", "*.jpg")) {
+    const std::string nombre = jpg.substr(0, jpg.size() - 4);
+    if (files::Exists("Circuitos\\" + nombre + ".cfg")) cb_Circuito->Items.push_back(nombre);
+  }
+  const std::string elegido = Configuracion().ReadString("Circuito", "Nombre", "");
+  cb_Circuito->SetItemIndex(cb_Circuito->Items.empty() ? -1 : 0);
+  for (size_t i = 0; i < cb_Circuito->Items.size(); ++i)
+    if (files::EqualNoCase(cb_Circuito->Items[i], elegido)) cb_Circuito->SetItemIndex(int(i));
+  cb_CircuitosClick();
+}
+
+void TF_Principal::LlenarListaPerfiles() {
+  cb_Perfil->Clear();
+  for (const std::string& ini : files::List("Jugadores", "*.ini"))
+    cb_Perfil->Items.push_back(ini.substr(0, ini.size() - 4));
+  const std::string elegido = Configuracion().ReadString("Perfil", "Nombre", "Jugador 1");
+  const int i = cb_Perfil->IndexOf(elegido);
+  cb_Perfil->SetItemIndex(i >= 0 ? i : (cb_Perfil->Items.empty() ? -1 : 0));
+  cb_PerfilChange();
+}
+
+// ---- Lobby -------------------------------------------------------------------
+
+void TF_Principal::cb_CircuitosClick() {
+  if (cb_Circuito->ItemIndex() < 0) cb_Circuito->SetItemIndex(0);
+  const std::string nombre = cb_Circuito->Text();
+  if (nombre.empty()) ErrorFatal("No se encuentra ningún circuito en la carpeta ..\\Circuitos.");
+  circuito_.reset();
+  circuito_ = std::make_unique<TCircuito>(nombre);
+  Picture imagen;
+  if (!LoadPicture(files::Resolve("Circuitos\\" + nombre + ".jpg"), imagen))
+    ErrorFatal("No se encuentra el fichero ..\\Circuitos\\" + nombre + ".jpg");
+  i_circuito->SetPicture(imagen.pixels);
+  ImageSlot& slot = DXImageList.slot("Circuito");
+  slot.setPicture(std::move(imagen));
+  slot.transparent = false;
+  MostrarDatosCircuito();
+  if (cocheTrabajo_) {
+    cocheTrabajo_->GrabarPerfilCircuito();
+    cocheTrabajo_->LeerPerfilCircuito();
+  }
+}
+
+void TF_Principal::MostrarDatosCircuito() {
+  if (!circuito_) return;
+  e_Nombre->SetText(circuito_->Titulo);
+  e_Autor->SetText(circuito_->Autor);
+  e_Email->SetText(circuito_->Email);
+  e_Record->SetText(FormatLapTime(circuito_->Record));
+  e_AutorRecord->SetText(circuito_->AutorRecord);
+  e_FechaRecord->SetText(FormatDate(circuito_->FechaRecord));
+}
+
+void TF_Principal::cb_PerfilChange() {
+  if (cb_Perfil->Items.empty() || !cocheTrabajo_) return;
+  TCoche& coche = *cocheTrabajo_;
+  if (!coche.Nombre.empty()) coche.GrabarPerfilCircuito();
+  coche.Nombre = cb_Perfil->Text();
+  coche.LeerPerfil();
+  if (circuito_) coche.LeerPerfilCircuito();
+  if (!files::Exists("Coches\\" + coche.ImagenCoche)) {
+    EscribirChat("Error", "El jugador " + coche.Nombre + " tiene la imagen del coche \"..Coches\\" +
+                              coche.ImagenCoche + "\"");
+    EscribirChat("Error", "que no existe. Se le asignará la imagen del coche por defecto.");
+    coche.ImagenCoche = kCocheDefecto;
+    coche.GrabarPerfil();
+  }
+  Picture imagen;
+  if (!LoadPicture(files::Resolve("Coches\\" + coche.ImagenCoche), imagen))
+    ErrorFatal("No se encuentra el fichero ..\\Coches\\" + coche.ImagenCoche);
+  i_coche->SetPicture(PrimerFotograma(imagen));
+  i_coche->TransparentColor = ColorRefTo565(imagen.transparentColor);
+}
+
+void TF_Principal::EscribirChat(const std::string& tipo, const std::string& texto) {
+  const std::string linea = "<" + tipo + "> " + texto;
+  l_Chat->Items.push_back(linea);
+  l_Chat->ScrollToEnd = true;
+  MensajeCarrera = linea;
+  ColorMensaje = tipo == "Sistema" ? RGBColor(0, 255, 255)
+                 : tipo == "Info"  ? RGBColor(0, 255, 0)
+                 : tipo == "Error" ? RGBColor(255, 0, 0)
+                                   : RGBColor(255, 255, 255);
+  ContadorMensaje = 0;
+}
+
+void TF_Principal::AnyadirJugador(const std::string& nombre) {
+  if (nombre.empty()) {
+    ShowWarning("Primero debe crear un perfil para poder añadirlo a la partida.");
+    return;
+  }
+  if (jugadores_.size() >= 16) {
+    ShowWarning("El máximo número de jugadores permitido es 16.");
+    return;
+  }
+  for (TCoche* c : jugadores_)
+    if (c->Nombre == nombre) {
+      ShowWarning("En la partida ya hay un jugador con el mismo nombre.");
+      return;
+    }
+  int16_t indice = 1;
+  while (std::any_of(jugadores_.begin(), jugadores_.end(),
+                     [&](TCoche* c) { return c->Indice == indice; }))
+    ++indice;
+  auto* coche = new TCoche(*this, indice, true, "", e_Equipo->Text(), nombre);
+  coche->LeerPerfilCircuito();
+  coche->CalcularTotales();
+  jugadores_.push_back(coche);
+  MostrarJugadores();
+  EscribirChat("Sistema", "El jugador " + nombre + " de este equipo se ha unido a la partida.");
+}
+
+void TF_Principal::QuitarTodosLosJugadores() {
+  for (TCoche* c : jugadores_) delete c;
+  jugadores_.clear();
+  MostrarJugadores();
+}
+
+void TF_Principal::MostrarJugadores() {
+  lv_jugadores->Items.clear();
+  imagenesJugadores_.clear();
+  for (TCoche* c : jugadores_) {
+    Picture imagen;
+    if (!LoadPicture(files::Resolve("Coches\\" + c->ImagenCoche), imagen))
+      ErrorFatal("No se encuentra el fichero ..\\Coches\\" + c->ImagenCoche);
+    imagenesJugadores_.push_back(PrimerFotograma(imagen));
+    lv_jugadores->Items.push_back({c->Nombre, int(imagenesJugadores_.size()) - 1, c->Local});
+  }
+  ++lv_jugadores->ImagesVersion;
+}
+
+// ---- Frame loop -----------------------------------------------------------------
+
+void TF_Principal::t_cochesTimer() {
+  if (!MensajeCarrera.empty()) {
+    Marcadores.push_back({MensajeCarrera, 50, 40, ColorMensaje, 16});
+    if (++ContadorMensaje > 200) MensajeCarrera.clear();
+  }
+  DXSpriteEngine->Move(0);
+  DXSpriteEngine->FreeDead();
+  if (SesionAbierta()) {
+    ++framesDesdeEnvio;
+    if (framesDesdeEnvio > framesEntreTramas && !tramaCoches.empty()) {
+      EnviarTrama(5, tramaCoches);
+      tramaCoches.clear();
+      framesDesdeEnvio = 0;
+    }
+  }
+  if (DXDraw.Initialized()) {
+    Surface16& buffer = DXDraw.BackBuffer();
+    DXSpriteEngine->Draw();
+    DibujarMarcadores(buffer);
+    if (VerFrames)
+      dispositivos_.texto.Draw(buffer, 0, 10, "FPS: " + std::to_string(t_coches.FrameRate()),
+                               0xFFFFFF, 12);
+    DXDraw.Flip();
+  }
+  ProcessMessages();
+}
+
+void TF_Principal::DibujarMarcadores(Surface16& buffer) {
+  TextRenderer& texto = dispositivos_.texto;
+  for (const TMarcador& m : Marcadores) {
+    const size_t barra = m.Texto.find('/');
+    if (barra == std::string::npos) {
+      texto.Draw(buffer, m.X, m.Y, m.Texto, m.Color, m.Tamanyo);
+      continue;
+    }
+    texto.Draw(buffer, m.X, m.Y - 16, m.Texto.substr(0, barra), m.Color, m.Tamanyo);
+    texto.Draw(buffer, m.X, m.Y, Recortar(m.Texto.substr(barra + 1, 100)), m.Color, m.Tamanyo);
+  }
+  Marcadores.clear();
+}
+
+void TF_Principal::MostrarNivelesControl(int derecha, int izquierda, int acelerador, int freno) {
+  if (!VerControles) return;
+  pb_derecha->Position = derecha;
+  pb_izquierda->Position = izquierda;
+  pb_acelerador->Position = acelerador;
+  pb_freno->Position = freno;
+}
+
+void TF_Principal::FormKeyDown(int key, ShiftState shift) {
+  // Closing the lobby happens once the key has been handled, so the two
+  // toggles below still reach the configuration it saves.
+  bool cerrar = false;
+  if (key == std::abs(int(TeclaSalir))) {
+    if (DXDraw.Visible())
+      TerminarCarrera();
+    else
+      cerrar = true;
+  }
+  if (key == std::abs(int(TeclaFrames))) VerFrames = !VerFrames;
+  if (key == std::abs(int(TeclaControles))) {
+    VerControles = !VerControles;
+    if (DXDraw.Visible())
+      for (TProgressBar* b : {pb_acelerador, pb_freno, pb_izquierda, pb_derecha})
+        b->Visible = VerControles;
+  }
+  if (shift.alt && key == 13) PonerModoPantalla(!DXDraw.FullScreenOption());
+  if (cerrar) Close();
+}
+
+// ---- Race start and end ------------------------------------------------------
+
+void TF_Principal::sb_jugarClick() {
+  if (cocheTrabajo_) cocheTrabajo_->GrabarPerfilCircuito();
+  if (!sb_jugar->Down()) {
+    sb_jugar->Caption = "Jugar";
+    return;
+  }
+  if (jugadores_.empty()) {
+    ShowWarning("Hay que añadir a la partida almenos un jugador.");
+    sb_jugar->SetDown(false);
+    return;
+  }
+  if (cb_Circuito->ItemIndex() < 0) {
+    ShowWarning("No hay circuitos donde jugar.");
+    sb_jugar->SetDown(false);
+    return;
+  }
+  EmpezarCarrera();
+}
+
+void TF_Principal::EmpezarCarrera() {
+  cb_Circuito->Enabled = false;
+  cb_Circuito->Color = clInfoBk;
+  DXDraw.SetCursorVisible(false);
+  DXDraw.SetVisible(true);
+  OcultarControles();
+  Resultados.clear();
+  MensajeCarrera.clear();
+  for (size_t p = 0; p < jugadores_.size(); ++p) jugadores_[p]->PrepararCarrera(int(p));
+  long long vueltas = 0;
+  NumVueltas = IniFile::ParseInteger(e_NumVueltas->Text(), vueltas) ? int16_t(vueltas) : 0;
+  Semaforo->Frame = 0;
+  Semaforo->Visible = true;
+  DibujarSprites();
+  ProcessMessages();
+  EncenderSemaforo();
+}
+
+void TF_Principal::EncenderSemaforo() {
+  if (t_semaforo.Enabled()) return;
+  DXWaveList[OndaSirena]->Play();
+  t_semaforo.SetEnabled(true);
+}
+
+void TF_Principal::t_semaforoTimer() {
+  Semaforo->Frame += 1;
+  if (Semaforo->Frame == 1 && t_coches.Enabled()) {
+    t_semaforo.SetEnabled(false);
+    Semaforo->Visible = false;
+  }
+  if (Semaforo->Frame == 6) t_coches.SetEnabled(true);
+  Semaforo->Frame = std::fmod(std::nearbyint(Semaforo->Frame), 6.0);
+  DibujarSprites();
+}
+
+void TF_Principal::DibujarSprites() {
+  if (!DXDraw.Initialized()) return;
+  DXSpriteEngine->Draw();
+  DXDraw.Flip();
+}
+
+void TF_Principal::TerminarCarrera() {
+  MostrarControles();
+  DXDraw.SetVisible(false);
+  DXDraw.SetCursorVisible(true);
+  t_coches.SetEnabled(false);
+  t_semaforo.SetEnabled(false);
+  for (TCoche* c : jugadores_) {
+    c->LeerPerfilCircuito();
+    if (c->Local) {
+      if (!c->Sonidos.empty()) c->Sonidos[0]->Stop();
+      c->Visible = false;
+    }
+  }
+  if (circuito_) circuito_->Grabar();
+  if (!Resultados.empty()) ShowInformation(Resultados);
+  MostrarDatosCircuito();
+  if (cocheTrabajo_) cocheTrabajo_->LeerPerfilCircuito();
+  sb_jugar->Caption = "Jugar";
+  sb_jugar->SetDown(false);
+  cb_Circuito->Enabled = true;
+  cb_Circuito->Color = clWindow;
+}
+
+std::vector<TControl*> TF_Principal::ControlesDelLobby() const {
+  std::vector<TControl*> lobby;
+  for (auto& c : Controls())
+    if (c->Parent == nullptr && c.get() != pb_acelerador && c.get() != pb_freno &&
+        c.get() != pb_izquierda && c.get() != pb_derecha)
+      lobby.push_back(c.get());
+  return lobby;
+}
+
+void TF_Principal::OcultarControles() {
+  for (TControl* c : ControlesDelLobby()) c->Visible = false;
+  for (TProgressBar* b : {pb_acelerador, pb_freno, pb_izquierda, pb_derecha}) b->Visible = VerControles;
+}
+
+void TF_Principal::MostrarControles() {
+  for (TControl* c : ControlesDelLobby()) c->Visible = true;
+  for (TProgressBar* b : {pb_acelerador, pb_freno, pb_izquierda, pb_derecha}) b->Visible = false;
+}
+
+bool TF_Principal::CompletarVuelta(TCoche& coche, double tiempo) {
+  // Lap results come with the results table; until then each lap is counted
+  // and labelled over the car.
+  coche.Rotulo = FormatLapTime(tiempo) + "/ " + std::to_string(NumVueltas - coche.Vuelta) + " Laps";
+  coche.ContadorRotulo = 0;
+  ++coche.Vuelta;
+  return false;
+}
+
+void TF_Principal::EnviarTrama(int, const std::string&) {
+  // No network session yet: frames go nowhere.
+}
+
+}  // namespace rodavia

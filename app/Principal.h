@@ -1,0 +1,162 @@
+#pragma once
+// The main window: the lobby between races and, with its drawing surface
+// shown over it, the race screen. It owns the current circuit, the race
+// roster, the working car of the selected profile, the sprite engine with
+// its pictures, the main sounds and the frame loop.
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/Controls.h"
+#include "platform/ImageList.h"
+#include "platform/Sound.h"
+#include "platform/Timer.h"
+#include "race/Entorno.h"
+#include "sprites/Sprites.h"
+
+namespace rodavia {
+
+class Display;
+class TextRenderer;
+class InputSystem;
+class TCircuito;
+class TCoche;
+class IniFile;
+
+// The platform pieces the window draws, plays and reads with.
+struct Dispositivos {
+  Display& pantalla;
+  TextRenderer& texto;
+  SoundSystem& sonido;
+  InputSystem& entrada;
+};
+
+inline constexpr const char* kVersion = "0.79 BETA";
+inline constexpr const char* kPaginaWeb = "https://rodavia.example.org";
+inline constexpr const char* kCorreo = "equipo@rodavia.example.org";
+inline constexpr const char* kCocheDefecto = "F1-Vanto-Rojo.bmp";
+
+class TF_Principal : public TForm, public TEntornoCarrera {
+ public:
+  explicit TF_Principal(Dispositivos dispositivos);
+  ~TF_Principal() override;
+
+  // The start-up sequence. Ends the program (ProgramEnd) when a sound, a
+  // picture or every circuit is missing.
+  void FormCreate();
+  // The shut-down sequence; the window closes afterwards.
+  void FormClose();
+
+  bool LeerConfiguracion();
+  bool GuardarConfiguracion();
+  void PonerModoPantalla(bool pantallaCompleta);
+  void LlenarListaCircuitos();
+  void LlenarListaPerfiles();
+  void CargarSonidos();
+  void CargarGraficos();
+
+  // Lobby handlers.
+  void cb_CircuitosClick();
+  void cb_PerfilChange();
+  void MostrarDatosCircuito();
+  void sb_salirClick() { Close(); }
+  void EscribirChat(const std::string& tipo, const std::string& texto);
+
+  // The frame loop's tick.
+  void t_cochesTimer();
+  void FormKeyDown(int key, ShiftState shift);
+
+  // Race start and end.
+  void sb_jugarClick();
+  void EmpezarCarrera();
+  void EncenderSemaforo();
+  void t_semaforoTimer();
+  void TerminarCarrera();
+  void OcultarControles();
+  void MostrarControles();
+
+  // TForm
+  void KeyDown(int key, ShiftState shift) override { FormKeyDown(key, shift); }
+  void Close() override;
+
+  // TEntornoCarrera
+  TSpriteEngine& Motor() override { return *DXSpriteEngine; }
+  ImageList& Imagenes() override { return DXImageList; }
+  SoundSystem& Sonido() override { return dispositivos_.sonido; }
+  InputSystem& Entradas() override { return dispositivos_.entrada; }
+  TCircuito* Circuito() override { return circuito_.get(); }
+  void RecordCambiado() override { MostrarDatosCircuito(); }
+  [[noreturn]] void ErrorFatal(const std::string& mensaje) override;
+  bool Colisiones() const override { return cb_colisiones->Checked(); }
+  void EncolarMarcador(const TMarcador& marcador) override { Marcadores.push_back(marcador); }
+  void MostrarNivelesControl(int derecha, int izquierda, int acelerador, int freno) override;
+  bool CompletarVuelta(TCoche& coche, double tiempo) override;
+  void EnviarTrama(int tipo, const std::string& texto) override;
+  bool SesionAbierta() const override { return false; }
+  std::string& TramaCoches() override { return tramaCoches; }
+  int FramesDesdeEnvio() const override { return framesDesdeEnvio; }
+  int FramesEntreTramas() const override { return framesEntreTramas; }
+
+  // State read by tests and the race.
+  Display& DXDraw;
+  ImageList DXImageList;
+  std::unique_ptr<TSpriteEngine> DXSpriteEngine;
+  std::vector<std::unique_ptr<Wave>> DXWaveList;
+  TDXTimer t_coches;
+  TTimer t_semaforo;
+
+  bool VerFrames = false, VerControles = false;
+  int16_t TeclaSalir = 27, TeclaFrames = 27, TeclaControles = 27;
+  int16_t NumVueltas = 0;
+  std::string Resultados;
+  std::vector<TMarcador> Marcadores;
+  std::string MensajeCarrera;
+  uint32_t ColorMensaje = 0xFFFFFF;
+  int16_t ContadorMensaje = 0;
+  std::string tramaCoches;
+  int32_t framesDesdeEnvio = 0, framesEntreTramas = 3;
+
+  TBackgroundSprite* Fondo = nullptr;
+  TImageSprite* Semaforo = nullptr;
+  TCoche* CocheTrabajo() { return cocheTrabajo_.get(); }
+  std::vector<TCoche*>& Jugadores() { return jugadores_; }
+  // Adds a local player of that profile to the race roster.
+  void AnyadirJugador(const std::string& nombre);
+  void QuitarTodosLosJugadores();
+
+  // Controls of the lobby.
+  TComboBox* cb_Circuito;
+  TImage* i_circuito;
+  TEdit *e_Nombre, *e_Autor, *e_Email, *e_Record, *e_AutorRecord, *e_FechaRecord;
+  TEdit* e_NumVueltas;
+  TCheckBox* cb_colisiones;
+  TComboBox* cb_Perfil;
+  TImage* i_coche;
+  TButton* bb_anyadir_a_partida;
+  TEdit *e_Equipo, *e_IP;
+  TListBox* l_Chat;
+  TListView* lv_jugadores;
+  TSpeedButton *sb_jugar, *sb_salir;
+  TLabel *l_Version, *l_web, *l_email;
+  TProgressBar *pb_acelerador, *pb_freno, *pb_izquierda, *pb_derecha;
+
+ private:
+  void CrearControles();
+  std::vector<TControl*> ControlesDelLobby() const;
+  IniFile Configuracion() const;
+  void CargarGrafico(const std::string& clave, bool semaforo);
+  void DibujarMarcadores(Surface16& buffer);
+  void DibujarSprites();
+  void MostrarJugadores();
+
+  Dispositivos dispositivos_;
+  std::unique_ptr<TCircuito> circuito_;
+  std::unique_ptr<TCoche> cocheTrabajo_;
+  std::vector<TCoche*> jugadores_;
+  std::vector<Surface16> imagenesJugadores_;
+  int pasoSemaforo_ = 0;
+  bool cerrado_ = false;
+};
+
+}  // namespace rodavia

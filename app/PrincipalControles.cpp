@@ -1,0 +1,122 @@
+// The lobby's controls and their places on the 1024 x 768 window: the circuit
+// on the left, the player and his setup in the middle, the race roster and the
+// connection on the right, the chat along the bottom.
+#include "app/Principal.h"
+
+#include "platform/Application.h"
+
+namespace rodavia {
+
+namespace {
+constexpr uint32_t kTitulo = RGBColor(255, 200, 40);
+
+TEdit& CampoConEtiqueta(TForm& f, const std::string& nombre, const std::string& etiqueta, int x,
+                        int y, int ancho) {
+  TLabel& l = f.Add<TLabel>("l_" + nombre.substr(2), x, y + 3, 70, 18);
+  l.Caption = etiqueta;
+  TEdit& e = f.Add<TEdit>(nombre, x + 74, y, ancho - 74, 22);
+  e.ReadOnly = true;
+  e.Color = clInfoBk;
+  return e;
+}
+}  // namespace
+
+void TF_Principal::CrearControles() {
+  // Circuit.
+  Add<TGroupBox>("gb_Circuito", 10, 8, 334, 520).Caption = "Circuito";
+  cb_Circuito = &Add<TComboBox>("cb_Circuito", 22, 32, 310, 24);
+  cb_Circuito->OnChange = [this] { cb_CircuitosClick(); };
+  cb_Circuito->Color = clWindow;
+  i_circuito = &Add<TImage>("i_circuito", 22, 62, 310, 232);
+  i_circuito->Stretch = true;
+  e_Nombre = &CampoConEtiqueta(*this, "e_Nombre", "Nombre", 22, 302, 310);
+  e_Autor = &CampoConEtiqueta(*this, "e_Autor", "Autor", 22, 330, 310);
+  e_Email = &CampoConEtiqueta(*this, "e_Email", "e-mail", 22, 358, 310);
+  e_Record = &CampoConEtiqueta(*this, "e_Record", "Record", 22, 394, 310);
+  e_AutorRecord = &CampoConEtiqueta(*this, "e_AutorRecord", "Por", 22, 422, 310);
+  e_FechaRecord = &CampoConEtiqueta(*this, "e_FechaRecord", "Fecha", 22, 450, 310);
+  Add<TLabel>("l_NumVueltas", 22, 493, 60, 18).Caption = "Vueltas";
+  e_NumVueltas = &Add<TEdit>("e_NumVueltas", 96, 490, 40, 22);
+  e_NumVueltas->MaxLength = 2;
+  cb_colisiones = &Add<TCheckBox>("cb_colisiones", 150, 490, 180, 22);
+  cb_colisiones->Caption = "Colisiones entre coches";
+
+  // Player.
+  Add<TGroupBox>("gb_Jugador", 352, 8, 330, 356).Caption = "Jugador";
+  cb_Perfil = &Add<TComboBox>("cb_Perfil", 364, 40, 250, 24);
+  cb_Perfil->OnChange = [this] { cb_PerfilChange(); };
+  cb_Perfil->Color = clWindow;
+  i_coche = &Add<TImage>("i_coche", 630, 34, 36, 36);
+  i_coche->Transparent = true;
+  bb_anyadir_a_partida = &Add<TButton>("bb_anyadir_a_partida", 364, 320, 306, 30);
+  bb_anyadir_a_partida->Caption = "Añadir a la partida";
+  bb_anyadir_a_partida->OnClick = [this] { AnyadirJugador(cb_Perfil->Text()); };
+
+  // Race roster and connection.
+  Add<TGroupBox>("gb_Partida", 690, 8, 324, 356).Caption = "Partida";
+  lv_jugadores = &Add<TListView>("lv_jugadores", 702, 34, 300, 318);
+  lv_jugadores->Images = &imagenesJugadores_;
+  lv_jugadores->Checkboxes = true;
+  Add<TGroupBox>("gb_Conexion", 690, 372, 324, 156).Caption = "Conexión";
+  e_Equipo = &Add<TEdit>("e_Equipo", 776, 398, 226, 22);
+  e_Equipo->MaxLength = 15;
+  Add<TLabel>("l_Equipo", 702, 401, 70, 18).Caption = "Equipo";
+  e_IP = &Add<TEdit>("e_IP", 776, 428, 226, 22);
+  e_IP->MaxLength = 21;
+  e_IP->Enabled = false;
+  e_IP->Color = clInfoBk;
+  Add<TLabel>("l_IP", 702, 431, 70, 18).Caption = "Dirección";
+
+  // Chat.
+  l_Chat = &Add<TListBox>("l_Chat", 352, 540, 662, 190);
+  l_Chat->ItemColor = [](const std::string& linea) -> uint32_t {
+    if (linea.find("<Sistema>") != std::string::npos) return RGBColor(0, 0, 255);
+    if (linea.find("<Info>") != std::string::npos) return RGBColor(0, 128, 0);
+    if (linea.find("<Error>") != std::string::npos) return RGBColor(255, 0, 0);
+    return clWindowText;
+  };
+
+  // Start and leave.
+  sb_jugar = &Add<TSpeedButton>("sb_jugar", 10, 540, 334, 64);
+  sb_jugar->Caption = "Jugar";
+  sb_jugar->AllowAllUp = true;
+  sb_jugar->FontSize = 20;
+  sb_jugar->FontBold = true;
+  sb_jugar->OnClick = [this] { sb_jugarClick(); };
+  sb_salir = &Add<TSpeedButton>("sb_salir", 184, 690, 160, 40);
+  sb_salir->Caption = "Salir";
+  sb_salir->OnClick = [this] { sb_salirClick(); };
+
+  // Footer.
+  l_Version = &Add<TLabel>("l_Version", 12, 742, 200, 18);
+  l_web = &Add<TLabel>("l_web", 352, 742, 300, 18);
+  l_web->Caption = kPaginaWeb;
+  l_web->Hint = "Ir a la página web del autor";
+  l_email = &Add<TLabel>("l_email", 690, 742, 320, 18);
+  l_email->Caption = kCorreo;
+  l_email->Hint = "Enviar un e-mail al autor";
+  for (TLabel* enlace : {l_web, l_email}) {
+    enlace->FontColor = kTitulo;
+    enlace->HandCursor = true;
+    enlace->OnMouseEnter = [enlace] { enlace->FontUnderline = true; };
+    enlace->OnMouseLeave = [enlace] { enlace->FontUnderline = false; };
+  }
+  l_web->OnClick = [] { OpenAddress(kPaginaWeb); };
+  l_email->OnClick = [] { OpenAddress(std::string("mailto:") + kCorreo); };
+
+  // The control levels, shown over the race when asked for.
+  const std::pair<TProgressBar**, const char*> barras[] = {{&pb_izquierda, "pb_izquierda"},
+                                                         {&pb_derecha, "pb_derecha"},
+                                                         {&pb_acelerador, "pb_acelerador"},
+                                                         {&pb_freno, "pb_freno"}};
+  int x = 926;
+  for (auto [barra, nombre] : barras) {
+    *barra = &Add<TProgressBar>(nombre, x, 10, 18, 100);
+    (*barra)->Max = 128;
+    (*barra)->Vertical = true;
+    (*barra)->Visible = false;
+    x += 22;
+  }
+}
+
+}  // namespace rodavia
