@@ -1,0 +1,172 @@
+#include "platform/sdl/OpenAlSound.h"
+
+#include <AL/alc.h>
+
+#include <algorithm>
+#include <bit>
+#include <iostream>
+
+#include "platform/WaveFile.h"
+
+namespace rodavia {
+
+static_assert(std::endian::native == std::endian::little,
+              "16-bit samples are handed to OpenAL as stored in the file");
+
+// An open device with its context. Calls are made on the window thread only;
+// the context is made current before each group of AL calls because several
+// outputs may exist at once (tests do that).
+struct AlOutput {
+  ALCdevice* device = nullptr;
+  ALCcontext* context = nullptr;
+  ~AlOutput() {
+    if (alcGetCurrentContext() == context) alcMakeContextCurrent(nullptr);
+    if (context) alcDestroyContext(context);
+    if (device) alcCloseDevice(device);
+  }
+  void Use() const {
+    if (alcGetCurrentContext() != context) alcMakeContextCurrent(context);
+  }
+};
+
+namespace {
+
+// Sixteen cars each skid with up to 25 copies, besides engines and crashes;
+// OpenAL Soft's default of 256 sources would run out.
+constexpr ALCint kMonoSources = 512;
+// The frequencies a wave may be asked to play at, as DirectSound allowed.
+constexpr int kMinFrequency = 100, kMaxFrequency = 200000;
+
+std::shared_ptr<AlOutput> OpenOutput() {
+  auto output = std::make_shared<AlOutput>();
+  output->device = alcOpenDevice(nullptr);
+  if (!output->device) return nullptr;
+  const ALCint attributes[] = {ALC_MONO_SOURCES, kMonoSources, 0};
+  output->context = alcCreateContext(output->device, attributes);
+  if (!output->context) return nullptr;
+  return output;
+}
+
+ALenum AlFormat(const WaveData& wave) {
+  if (wave.channels == 2) return wave.bits == 16 ? AL_FORMAT_STEREO16 : AL_FORMAT_STEREO8;
+  return wave.bits == 16 ? AL_FORMAT_MONO16 : AL_FORMAT_MONO8;
+}
+
+// The buffer holding the samples; 0 when AL would not take them.
+ALuint MakeBuffer(const AlOutput& output, const WaveData& wave) {
+  output.Use();
+  alGetError();
+  ALuint buffer = 0;
+  alGenBuffers(1, &buffer);
+  if (alGetError() != AL_NO_ERROR) return 0;
+  alBufferData(buffer, AlFormat(wave), wave.samples.data(), ALsizei(wave.samples.size()), wave.rate);
+  if (alGetError() == AL_NO_ERROR) return buffer;
+  alDeleteBuffers(1, &buffer);
+  return 0;
+}
+
+}  // namespace
+
+OpenAlWave::OpenAlWave(std::shared_ptr<AlOutput> output, ALuint buffer, int rate)
+    : output_(buffer ? std::move(output) : nullptr), buffer_(buffer), rate_(rate), frequency_(rate) {}
+
+OpenAlWave::~OpenAlWave() {
+  if (!output_) return;
+  Use();
+  // Sources go before the buffer they play: AL refuses to delete a buffer in use.
+  if (!sources_.empty()) {
+    alSourceStopv(ALsizei(sources_.size()), sources_.data());
+    alDeleteSources(ALsizei(sources_.size()), sources_.data());
+  }
+  alDeleteBuffers(1, &buffer_);
+}
+
+void OpenAlWave::Use() const { output_->Use(); }
+
+void OpenAlWave::Play() {
+  if (!output_) return;
+  Use();
+  Copy copy = FreeCopy();
+  if (copy == sources_.end() && int(sources_.size()) < maxPlaying_) copy = NewCopy();
+  if (copy == sources_.end()) copy = sources_.begin();  // restart the oldest
+  if (copy == sources_.end()) return;                   // AL has no source to give
+  ALuint source = *copy;
+  sources_.erase(copy);
+  sources_.push_back(source);
+  alSourcePlay(source);  // from the beginning, also when it was playing
+}
+
+void OpenAlWave::Stop() {
+  if (sources_.empty()) return;
+  Use();
+  alSourceStopv(ALsizei(sources_.size()), sources_.data());
+}
+
+void OpenAlWave::SetFrequency(int hz) {
+  frequency_ = hz;
+  if (sources_.empty()) return;
+  Use();
+  for (ALuint s : sources_) alSourcef(s, AL_PITCH, Pitch());
+}
+
+void OpenAlWave::SetLooped(bool looped) {
+  looped_ = looped;
+  if (sources_.empty()) return;
+  Use();
+  for (ALuint s : sources_) alSourcei(s, AL_LOOPING, looped_ ? AL_TRUE : AL_FALSE);
+}
+
+void OpenAlWave::SetMaxPlayingCount(int count) {
+  maxPlaying_ = std::max(1, count);
+  int extra = int(sources_.size()) - maxPlaying_;
+  if (extra <= 0) return;
+  // The oldest copies go.
+  Use();
+  alSourceStopv(extra, sources_.data());
+  alDeleteSources(extra, sources_.data());
+  sources_.erase(sources_.begin(), sources_.begin() + extra);
+}
+
+// Pitch is relative to the wave's own rate; out-of-range frequencies are held
+// to what a sound card could play, so the pitch is always positive.
+float OpenAlWave::Pitch() const {
+  return float(std::clamp(frequency_, kMinFrequency, kMaxFrequency)) / float(rate_);
+}
+
+OpenAlWave::Copy OpenAlWave::FreeCopy() {
+  return std::find_if(sources_.begin(), sources_.end(), [](ALuint s) {
+    ALint state = AL_STOPPED;
+    alGetSourcei(s, AL_SOURCE_STATE, &state);
+    return state == AL_STOPPED || state == AL_INITIAL;
+  });
+}
+
+// A new source set up like the wave's other copies; end() when AL has none left.
+OpenAlWave::Copy OpenAlWave::NewCopy() {
+  alGetError();
+  ALuint source = 0;
+  alGenSources(1, &source);
+  if (alGetError() != AL_NO_ERROR) return sources_.end();
+  alSourcei(source, AL_BUFFER, ALint(buffer_));
+  alSourcef(source, AL_PITCH, Pitch());
+  alSourcei(source, AL_LOOPING, looped_ ? AL_TRUE : AL_FALSE);
+  sources_.push_back(source);
+  return sources_.end() - 1;
+}
+
+OpenAlSound::OpenAlSound() : output_(OpenOutput()) {}
+
+OpenAlSound::~OpenAlSound() = default;
+
+std::unique_ptr<Wave> OpenAlSound::Load(const std::filesystem::path& path) {
+  WaveData data;
+  std::string reason;
+  if (!ReadWaveFile(path, data, reason)) {
+    std::cerr << path.string() << ": " << reason << '\n';
+    return nullptr;
+  }
+  ALuint buffer = output_ ? MakeBuffer(*output_, data) : 0;
+  return std::make_unique<OpenAlWave>(output_, buffer, data.rate);
+}
+
+}  // namespace rodavia
