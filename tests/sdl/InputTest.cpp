@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "platform/sdl/SdlInput.h"
 #include "platform/sdl/VirtualKeys.h"
 
 namespace rodavia {
@@ -70,6 +71,180 @@ TEST(VirtualKeys, Names) {
   EXPECT_EQ(VirtualKeyName(13), "Intro");
   EXPECT_EQ(VirtualKeyName(27), "Esc");
   EXPECT_EQ(VirtualKeyName(16), "Mayús");
+}
+
+TEST(Axes, FullTravelReadsMinus128To128) {
+  EXPECT_EQ(ScaleAxis(-32768), -128);
+  EXPECT_EQ(ScaleAxis(0), 0);
+  EXPECT_EQ(ScaleAxis(-1), 0);
+  EXPECT_EQ(ScaleAxis(32767), 128);
+  EXPECT_EQ(ScaleAxis(16384), 64);
+  EXPECT_EQ(ScaleAxis(-16384), -64);
+  int previous = -128;
+  for (int v = -32768; v <= 32767; ++v) {
+    int scaled = ScaleAxis(Sint16(v));
+    ASSERT_GE(scaled, previous) << v;
+    ASSERT_LE(scaled - previous, 1) << v;
+    ASSERT_LE(std::abs(scaled + ScaleAxis(Sint16(-1 - v))), 1) << "not symmetric at " << v;
+    previous = scaled;
+  }
+}
+
+// Keys are simulated by writing into the state array SDL keeps for the
+// keyboard, which is what it does itself when a key event is pumped.
+class Keys : public ::testing::Test {
+ protected:
+  ~Keys() override { std::fill(state, state + count, 0); }
+  void Press(SDL_Scancode s) { state[s] = 1; }
+  SdlKeyboard keyboard;
+  int count = 0;
+  Uint8* state = const_cast<Uint8*>(SDL_GetKeyboardState(&count));
+};
+
+TEST_F(Keys, AnswerWhatIsHeld) {
+  Press(SDL_SCANCODE_UP);
+  Press(SDL_SCANCODE_KP_ENTER);
+  EXPECT_TRUE(keyboard.KeyDown(38));
+  EXPECT_FALSE(keyboard.KeyDown(40));
+  EXPECT_TRUE(keyboard.KeyDown(13)) << "either Enter";
+  EXPECT_FALSE(keyboard.KeyDown(0));
+  EXPECT_FALSE(keyboard.KeyDown(-38));
+  EXPECT_FALSE(keyboard.KeyDown(100000));
+}
+
+TEST_F(Keys, ModifiersOnEitherSide) {
+  Press(SDL_SCANCODE_RSHIFT);
+  Press(SDL_SCANCODE_LCTRL);
+  Press(SDL_SCANCODE_RALT);
+  EXPECT_TRUE(keyboard.KeyDown(16));
+  EXPECT_TRUE(keyboard.KeyDown(17));
+  EXPECT_TRUE(keyboard.KeyDown(18));
+  EXPECT_FALSE(keyboard.KeyDown(160));
+  EXPECT_TRUE(keyboard.KeyDown(161));
+  EXPECT_TRUE(keyboard.KeyDown(162));
+  EXPECT_FALSE(keyboard.KeyDown(163));
+  EXPECT_FALSE(keyboard.KeyDown(164));
+  EXPECT_TRUE(keyboard.KeyDown(165));
+}
+
+struct RumbleLog {
+  int calls = 0;
+  Uint16 low = 0, high = 0;
+};
+
+int SDLCALL RecordRumble(void* userdata, Uint16 low, Uint16 high) {
+  auto* log = static_cast<RumbleLog*>(userdata);
+  if (low || high) ++log->calls;  // SDL itself sends zeros when a rumble ends
+  log->low = low;
+  log->high = high;
+  return 0;
+}
+
+class Joysticks : public ::testing::Test {
+ protected:
+  ~Joysticks() override {
+    for (SDL_Joystick* j : handles) SDL_JoystickClose(j);
+    while (SDL_NumJoysticks() > 0) SDL_JoystickDetachVirtual(0);
+  }
+  // Attaches a virtual joystick; returns its device number.
+  int Attach(int axes, int buttons) {
+    SDL_VirtualJoystickDesc desc{};
+    desc.version = SDL_VIRTUAL_JOYSTICK_DESC_VERSION;
+    desc.type = SDL_JOYSTICK_TYPE_GAMECONTROLLER;
+    desc.naxes = Uint16(axes);
+    desc.nbuttons = Uint16(buttons);
+    desc.name = "Volante de prueba";
+    desc.userdata = &rumble;
+    desc.Rumble = RecordRumble;
+    int index = SDL_JoystickAttachVirtualEx(&desc);
+    EXPECT_GE(index, 0) << SDL_GetError();
+    handles.push_back(SDL_JoystickOpen(index));
+    return index;
+  }
+  SDL_Joystick* Handle(int index) { return handles[size_t(index)]; }
+
+  SdlInput input;
+  std::vector<SDL_Joystick*> handles;
+  RumbleLog rumble;
+};
+
+TEST_F(Joysticks, AxesAndButtonsAfterAPoll) {
+  int id = Attach(3, 4);
+  ASSERT_EQ(input.JoystickCount(), 1);
+  auto device = input.OpenJoystick(id, false);
+  ASSERT_NE(device, nullptr);
+  EXPECT_EQ(device->ButtonCount(), 4);
+  SDL_JoystickSetVirtualAxis(Handle(id), 0, -32768);
+  SDL_JoystickSetVirtualAxis(Handle(id), 1, 0);
+  SDL_JoystickSetVirtualAxis(Handle(id), 2, 32767);
+  SDL_JoystickSetVirtualButton(Handle(id), 2, SDL_PRESSED);
+  EXPECT_EQ(device->X(), 0) << "nothing is read before a poll";
+  ASSERT_TRUE(device->Poll());
+  EXPECT_EQ(device->X(), -128);
+  EXPECT_EQ(device->Y(), 0);
+  EXPECT_EQ(device->Z(), 128);
+  for (int b = -1; b <= 4; ++b) EXPECT_EQ(device->Button(b), b == 2) << b;
+
+  SDL_JoystickSetVirtualAxis(Handle(id), 0, 32767);
+  SDL_JoystickSetVirtualAxis(Handle(id), 1, -32768);
+  SDL_JoystickSetVirtualButton(Handle(id), 2, SDL_RELEASED);
+  ASSERT_TRUE(device->Poll());
+  EXPECT_EQ(device->X(), 128);
+  EXPECT_EQ(device->Y(), -128);
+  EXPECT_FALSE(device->Button(2));
+}
+
+TEST_F(Joysticks, AMissingZAxisReadsCentred) {
+  int id = Attach(2, 2);
+  auto device = input.OpenJoystick(id, false);
+  SDL_JoystickSetVirtualAxis(Handle(id), 1, 32767);
+  ASSERT_TRUE(device->Poll());
+  EXPECT_EQ(device->Y(), 128);
+  EXPECT_EQ(device->Z(), 0);
+}
+
+TEST_F(Joysticks, DeviceNumbersFollowSdlOrder) {
+  Attach(3, 1);
+  int second = Attach(3, 1);
+  ASSERT_EQ(second, 1);
+  EXPECT_EQ(input.JoystickCount(), 2);
+  SDL_JoystickSetVirtualAxis(Handle(second), 0, 32767);
+  auto first = input.OpenJoystick(0, false);
+  auto other = input.OpenJoystick(1, false);
+  ASSERT_TRUE(first->Poll());
+  ASSERT_TRUE(other->Poll());
+  EXPECT_EQ(first->X(), 0);
+  EXPECT_EQ(other->X(), 128);
+  EXPECT_EQ(input.OpenJoystick(2, false), nullptr);
+  EXPECT_EQ(input.OpenJoystick(-1, false), nullptr);
+  EXPECT_EQ(input.OpenJoystick(15, true), nullptr);
+}
+
+TEST_F(Joysticks, PollFailsOnceDetached) {
+  int id = Attach(3, 4);
+  auto device = input.OpenJoystick(id, true);
+  ASSERT_TRUE(device->Poll());
+  SDL_JoystickDetachVirtual(id);
+  EXPECT_FALSE(device->Poll());
+  device->Rumble(1.0, 100);  // harmless on a gone device
+  device->SetAutoCenter(true);
+}
+
+TEST_F(Joysticks, RumbleOnlyWithForceFeedback) {
+  int id = Attach(3, 4);
+  auto plain = input.OpenJoystick(id, false);
+  plain->SetAutoCenter(true);
+  plain->Rumble(1.0, 200);
+  EXPECT_EQ(rumble.calls, 0);
+
+  auto felt = input.OpenJoystick(id, true);
+  felt->SetAutoCenter(true);  // the virtual device has no centring spring: nothing
+  felt->Rumble(0.5, 200);
+  EXPECT_EQ(rumble.calls, 1);
+  EXPECT_EQ(rumble.low, 32768);
+  EXPECT_EQ(rumble.high, 32768);
+  felt->Rumble(7.0, 200);  // held to full strength
+  EXPECT_EQ(rumble.low, 65535);
 }
 
 }  // namespace
