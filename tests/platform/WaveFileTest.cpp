@@ -2,9 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
-
 namespace rodavia {
 namespace {
 
@@ -188,19 +185,6 @@ TEST(WaveFile, RiffSizeBoundsTheChunks) {
   Bytes file = Riff(c);
   PutChunk(file, "data", {5, 6});
   EXPECT_EQ(Parse(file).reason, "no data chunk");
-}
-
-TEST(WaveFile, ReadsFromDisk) {
-  auto path = std::filesystem::temp_directory_path() / "rodavia_wavefile_test.wav";
-  Bytes file = Simple(Fmt(1, 1, 11025, 8), {128, 129, 130});
-  std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(file.data()), file.size());
-  WaveData wave;
-  std::string reason;
-  EXPECT_TRUE(ReadWaveFile(path, wave, reason)) << reason;
-  EXPECT_EQ(wave.samples, (Bytes{128, 129, 130}));
-  std::filesystem::remove(path);
-  EXPECT_FALSE(ReadWaveFile(path, wave, reason));
-  EXPECT_NE(reason.find("cannot open"), std::string::npos);
 }
 
 }  // namespace

@@ -248,7 +248,8 @@ TEST_F(Sound, SixteenCarsFitTheSourceBudget) {
     more.back()->SetMaxPlayingCount(25);
     for (int j = 0; j < 25; ++j) more.back()->Play();
   }
-  EXPECT_EQ(AsAl(more.back()).Sources().size() <= 25u, true);
+  EXPECT_LT(AsAl(more.back()).Sources().size(), 25u) << "AL ran out of sources";
+  EXPECT_EQ(alGetError(), AL_NO_ERROR);
 }
 
 TEST(SoundWithoutDevice, LoadsSilentWaves) {
