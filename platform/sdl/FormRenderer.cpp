@@ -1,0 +1,501 @@
+#include "platform/sdl/FormRenderer.h"
+
+#include <imgui_internal.h>
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+
+#include "platform/sdl/LobbyTheme.h"
+
+namespace rodavia {
+
+namespace {
+
+ImVec2 operator+(ImVec2 a, ImVec2 b) { return ImVec2(a.x + b.x, a.y + b.y); }
+
+// Position relative to the form's client area, through every parent.
+ImVec2 Offset(const TControl& c) {
+  ImVec2 o(0, 0);
+  for (const TControl* p = &c; p; p = p->Parent) o = o + ImVec2(float(p->Left), float(p->Top));
+  return o;
+}
+
+ImVec2 Size(const TControl& c) { return ImVec2(float(c.Width), float(c.Height)); }
+
+// A control on a tab sheet that is not its page control's active page is
+// hidden, whatever the sheet's own Visible says.
+bool OnHiddenPage(const TControl& c) {
+  for (const TControl* p = &c; p; p = p->Parent) {
+    if (p->Kind() != ControlKind::TabSheet || !p->Parent || p->Parent->Kind() != ControlKind::PageControl)
+      continue;
+    const auto& pc = static_cast<const TPageControl&>(*p->Parent);
+    const int a = pc.ActivePage();
+    if (a < 0 || a >= int(pc.Pages.size()) || pc.Pages[a] != p) return true;
+  }
+  return false;
+}
+
+// Vertical padding that makes a one-line frame as tall as its control.
+ImVec2 FramePaddingFor(const TControl& c) {
+  const float pad = std::max(1.0f, (c.Height - ImGui::GetFontSize()) / 2 - 1);
+  return ImVec2(6, std::min(pad, 8.0f));
+}
+
+// The player's typed character through the edit's key handler, which may
+// change it or swallow it (0). Characters beyond Latin-1 pass unfiltered.
+int FilterTypedKey(ImGuiInputTextCallbackData* data) {
+  auto* e = static_cast<TEdit*>(data->UserData);
+  if (!e->OnKeyPress || data->EventChar > 255) return 0;
+  char key = char(data->EventChar);
+  const char typed = key;
+  e->OnKeyPress(key);
+  if (key == 0) return 1;
+  if (key != typed) data->EventChar = ImWchar(static_cast<unsigned char>(key));
+  return 0;
+}
+
+void DrawFrame(ImDrawList& dl, ImVec2 min, ImVec2 max) {
+  dl.AddRect(min, max, ImGui::GetColorU32(ImGuiCol_Border), 4);
+}
+
+// A rounded frame with the caption set into its top edge.
+void DrawCaptionedFrame(const TControl& c, ImVec2 min) {
+  ImDrawList& dl = *ImGui::GetWindowDrawList();
+  const float h = ImGui::GetFontSize();
+  const ImVec2 max = min + Size(c);
+  if (c.Color != clDefault) dl.AddRectFilled(min + ImVec2(0, h / 2), max, ToImColor(c.Color, clBtnFace), 4);
+  DrawFrame(dl, min + ImVec2(0, h / 2), max);
+  if (c.Caption.empty()) return;
+  const ImVec2 text = ImGui::CalcTextSize(c.Caption.c_str());
+  const ImVec2 at = min + ImVec2(10, 0);
+  dl.AddRectFilled(at + ImVec2(-4, 0), at + ImVec2(text.x + 4, h), ImGui::GetColorU32(ImGuiCol_WindowBg));
+  dl.AddText(at, ToImColor(c.FontColor, clWindowText), c.Caption.c_str());
+}
+
+void DrawCheckMark(ImDrawList& dl, ImVec2 at, float size) {
+  dl.AddRectFilled(at, at + ImVec2(size, size), AccentColor(), 3);
+  ImGui::RenderCheckMark(&dl, at + ImVec2(2, 2), IM_COL32_WHITE, size - 4);
+}
+
+void DrawProgressBar(const TProgressBar& pb, ImVec2 min) {
+  ImDrawList& dl = *ImGui::GetWindowDrawList();
+  const ImVec2 max = min + Size(pb);
+  dl.AddRectFilled(min, max, ToImColor(pb.Color, clWindow), 3);
+  const int range = pb.Max - pb.Min;
+  const float f = range > 0 ? std::clamp(float(pb.Position - pb.Min) / range, 0.0f, 1.0f) : 0.0f;
+  if (f > 0) {
+    const ImVec2 fillMin = pb.Vertical ? ImVec2(min.x, max.y - (max.y - min.y) * f) : min;
+    const ImVec2 fillMax = pb.Vertical ? max : ImVec2(min.x + (max.x - min.x) * f, max.y);
+    dl.AddRectFilled(fillMin, fillMax, AccentColor(), 3);
+  }
+  DrawFrame(dl, min, max);
+}
+
+ImGuiWindowFlags FixedWindow(bool input) {
+  ImGuiWindowFlags f = ImGuiWindowFlags_NoResize | ImGuiWindowFlags_NoCollapse | ImGuiWindowFlags_NoSavedSettings |
+                       ImGuiWindowFlags_NoScrollbar | ImGuiWindowFlags_NoScrollWithMouse;
+  return input ? f : f | ImGuiWindowFlags_NoInputs;
+}
+
+}  // namespace
+
+void FormRenderer::DrawMain(TForm& form, const ScreenArea& area, bool input, bool barsOnly) {
+  ImGui::SetNextWindowPos(ImVec2(area.x, area.y));
+  ImGui::SetNextWindowSize(ImVec2(kScreenWidth, kScreenHeight));
+  ImGuiWindowFlags flags = FixedWindow(input && !barsOnly) | ImGuiWindowFlags_NoDecoration | ImGuiWindowFlags_NoMove |
+                           ImGuiWindowFlags_NoBringToFrontOnFocus;
+  if (barsOnly) flags |= ImGuiWindowFlags_NoBackground;
+  ImGui::PushStyleVar(ImGuiStyleVar_WindowPadding, ImVec2(0, 0));
+  ImGui::PushStyleVar(ImGuiStyleVar_WindowBorderSize, 0);
+  ImGui::PushStyleVar(ImGuiStyleVar_WindowRounding, 0);
+  ImGui::PushStyleColor(ImGuiCol_WindowBg, ToImVec4(form.Color, clBtnFace));
+  ImGui::Begin("##main", nullptr, flags);
+  ImGui::PopStyleColor();
+  ImGui::PopStyleVar(3);
+  input_ = input && !barsOnly;
+  DrawControls(form, ImGui::GetCursorScreenPos(), barsOnly);
+  ImGui::End();
+}
+
+void FormRenderer::DrawDialog(TForm& form, bool input, bool appearing) {
+  const ImVec2 centre = ImGui::GetMainViewport()->GetCenter();
+  ImGui::SetNextWindowPos(centre, appearing ? ImGuiCond_Always : ImGuiCond_Appearing, ImVec2(0.5f, 0.5f));
+  ImGui::SetNextWindowSize(ImVec2(float(form.ClientWidth), form.ClientHeight + ImGui::GetFrameHeight()));
+  ImGui::PushStyleVar(ImGuiStyleVar_WindowPadding, ImVec2(0, 0));
+  ImGui::PushStyleColor(ImGuiCol_WindowBg, ToImVec4(form.Color, clBtnFace));
+  bool open = true;
+  const std::string title = form.Caption + "###" + form.Name();
+  ImGui::Begin(title.c_str(), &open, FixedWindow(input));
+  ImGui::PopStyleColor();
+  ImGui::PopStyleVar();
+  if (appearing) {
+    ImGui::BringWindowToDisplayFront(ImGui::GetCurrentWindow());
+    ImGui::SetWindowFocus();
+  }
+  input_ = input;
+  DrawControls(form, ImGui::GetCursorScreenPos(), false);
+  ImGui::End();
+  if (!open) Later([&form] { form.Close(); });
+}
+
+void DrawShade(int layer, bool appearing) {
+  const ImGuiViewport& v = *ImGui::GetMainViewport();
+  ImGui::SetNextWindowPos(v.Pos);
+  ImGui::SetNextWindowSize(v.Size);
+  ImGui::PushStyleColor(ImGuiCol_WindowBg, ImGui::GetStyleColorVec4(ImGuiCol_ModalWindowDimBg));
+  ImGui::PushStyleVar(ImGuiStyleVar_WindowBorderSize, 0);
+  ImGui::PushStyleVar(ImGuiStyleVar_WindowRounding, 0);
+  const std::string name = "##shade" + std::to_string(layer);
+  ImGui::Begin(name.c_str(), nullptr, FixedWindow(false) | ImGuiWindowFlags_NoDecoration);
+  if (appearing) ImGui::BringWindowToDisplayFront(ImGui::GetCurrentWindow());
+  ImGui::End();
+  ImGui::PopStyleVar(2);
+  ImGui::PopStyleColor();
+}
+
+void FormRenderer::DrawControls(TForm& form, ImVec2 client, bool barsOnly) {
+  for (auto& owned : form.Controls()) {
+    TControl& c = *owned;
+    if (!c.Showing() || OnHiddenPage(c)) continue;
+    if (barsOnly && c.Kind() != ControlKind::ProgressBar) continue;
+    DrawControl(form, c, client + Offset(c));
+  }
+}
+
+void FormRenderer::DrawControl(TForm& form, TControl& c, ImVec2 min) {
+  drawn_.insert(&c);
+  ImGui::PushID(&c);
+  ImGui::PushFont(LobbyFont(c.FontSize, c.FontBold));
+  ImGui::PushStyleColor(ImGuiCol_Text, ToImVec4(c.FontColor, clWindowText));
+  ImGui::BeginDisabled(!c.Usable());
+  ImGui::SetCursorScreenPos(min);
+  switch (c.Kind()) {
+    case ControlKind::Label: DrawLabel(static_cast<TLabel&>(c), min); break;
+    case ControlKind::Button: DrawButton(c, min, false); break;
+    case ControlKind::SpeedButton: DrawButton(c, min, static_cast<TSpeedButton&>(c).Down()); break;
+    case ControlKind::Edit: DrawEdit(form, static_cast<TEdit&>(c), min); break;
+    case ControlKind::ComboBox: DrawComboBox(static_cast<TComboBox&>(c), min); break;
+    case ControlKind::CheckBox: DrawCheckBox(static_cast<TCheckBox&>(c), min); break;
+    case ControlKind::RadioGroup: DrawRadioGroup(static_cast<TRadioGroup&>(c), min); break;
+    case ControlKind::TrackBar: DrawTrackBar(static_cast<TTrackBar&>(c), min); break;
+    case ControlKind::SpinEdit: DrawSpinEdit(static_cast<TSpinEdit&>(c), min); break;
+    case ControlKind::ListBox: DrawListBox(static_cast<TListBox&>(c), min); break;
+    case ControlKind::ListView: DrawListView(static_cast<TListView&>(c), min); break;
+    case ControlKind::Image: DrawImage(static_cast<TImage&>(c), min); break;
+    case ControlKind::ProgressBar: DrawProgressBar(static_cast<TProgressBar&>(c), min); break;
+    case ControlKind::GroupBox: DrawCaptionedFrame(c, min); break;
+    case ControlKind::PageControl: DrawPageControl(static_cast<TPageControl&>(c), min); break;
+    case ControlKind::TabSheet:
+      if (c.Color != clDefault)
+        ImGui::GetWindowDrawList()->AddRectFilled(min, min + Size(c), ToImColor(c.Color, clBtnFace));
+      break;
+  }
+  ImGui::EndDisabled();
+  ImGui::PopStyleColor();
+  ImGui::PopFont();
+  TrackHover(c, min);
+  ImGui::PopID();
+}
+
+void FormRenderer::DrawLabel(TLabel& l, ImVec2 min) {
+  ImDrawList& dl = *ImGui::GetWindowDrawList();
+  const ImVec2 text = ImGui::CalcTextSize(l.Caption.c_str());
+  const ImVec2 size(l.Width > 0 ? float(l.Width) : text.x, l.Height > 0 ? float(l.Height) : text.y);
+  if (!l.Transparent) dl.AddRectFilled(min, min + size, ToImColor(l.Color, clBtnFace));
+  const ImU32 colour = ImGui::GetColorU32(ImGuiCol_Text);
+  const ImVec4 clip(min.x, min.y, min.x + std::max(size.x, text.x), min.y + std::max(size.y, text.y));
+  dl.AddText(ImGui::GetFont(), ImGui::GetFontSize(), min, colour, l.Caption.c_str(), nullptr, 0, &clip);
+  if (l.FontUnderline) dl.AddLine(min + ImVec2(0, text.y), min + text, colour);
+  if ((l.OnClick || l.OnDblClick) && size.x > 0 && size.y > 0 && ImGui::InvisibleButton("##label", size))
+    Later([&l] { l.Click(); });
+}
+
+void FormRenderer::DrawButton(TControl& b, ImVec2 min, bool down) {
+  int colours = 0;
+  if (down) {
+    ImGui::PushStyleColor(ImGuiCol_Button, AccentColor());
+    ++colours;
+  } else if (b.Color != clDefault && b.Color != clBtnFace) {
+    ImGui::PushStyleColor(ImGuiCol_Button, ToImColor(b.Color, clBtnFace));
+    ++colours;
+  }
+  const auto arrow = b.Kind() == ControlKind::Button ? static_cast<TButton&>(b).Arrow : TButton::Glyph::None;
+  const ImGuiDir dir = arrow == TButton::Glyph::Left ? ImGuiDir_Left : ImGuiDir_Right;
+  bool pressed;
+  if (arrow != TButton::Glyph::None && b.Caption.empty()) {
+    pressed = ImGui::ArrowButtonEx("##arrow", dir, Size(b));
+  } else {
+    pressed = ImGui::Button(b.Caption.c_str(), Size(b));
+    if (arrow != TButton::Glyph::None) {
+      const float y = min.y + (b.Height - ImGui::GetFontSize()) / 2;
+      const float x = arrow == TButton::Glyph::Left ? min.x + 6 : min.x + b.Width - 6 - ImGui::GetFontSize();
+      ImGui::RenderArrow(ImGui::GetWindowDrawList(), ImVec2(x, y), ImGui::GetColorU32(ImGuiCol_Text), dir, 0.8f);
+    }
+  }
+  ImGui::PopStyleColor(colours);
+  if (pressed) Later([&b] { b.Click(); });
+}
+
+void FormRenderer::DrawEdit(TForm& form, TEdit& e, ImVec2 min) {
+  (void)min;
+  const std::string& text = e.Text();
+  std::vector<char> buffer(e.MaxLength > 0 ? size_t(e.MaxLength) + 1 : std::max<size_t>(1024, text.size() + 256));
+  std::memcpy(buffer.data(), text.data(), std::min(text.size(), buffer.size() - 1));
+
+  // Focus given from code, or kept after Enter so the player can type on.
+  if ((form.Focus == &e && focusShown_[&form] != &e) || refocus_ == &e) {
+    ImGui::SetKeyboardFocusHere();
+    focusShown_[&form] = &e;
+    refocus_ = nullptr;
+  }
+
+  ImGui::PushStyleVar(ImGuiStyleVar_FramePadding, FramePaddingFor(e));
+  ImGui::PushStyleColor(ImGuiCol_FrameBg, ToImVec4(e.Color, clWindow));
+  ImGui::SetNextItemWidth(float(e.Width));
+  ImGuiInputTextFlags flags = ImGuiInputTextFlags_EnterReturnsTrue | ImGuiInputTextFlags_CallbackCharFilter;
+  if (e.ReadOnly) flags |= ImGuiInputTextFlags_ReadOnly;
+  const bool enter = ImGui::InputText("##edit", buffer.data(), buffer.size(), flags, FilterTypedKey, &e);
+  ImGui::PopStyleColor();
+  ImGui::PopStyleVar();
+
+  if (ImGui::IsItemActivated()) focusShown_[&form] = form.Focus = &e;
+  std::string typed(buffer.data());
+  if (typed != text) Later([&e, typed] { e.SetText(typed); });
+  if (enter) {
+    refocus_ = &e;
+    Later([&e] {
+      char key = '\r';
+      if (e.OnKeyPress) e.OnKeyPress(key);
+    });
+  } else if (ImGui::IsItemDeactivated() && e.OnExit) {
+    Later(e.OnExit);
+  }
+}
+
+void FormRenderer::DrawComboBox(TComboBox& cb, ImVec2 min) {
+  (void)min;
+  ImGui::PushStyleVar(ImGuiStyleVar_FramePadding, FramePaddingFor(cb));
+  ImGui::PushStyleColor(ImGuiCol_FrameBg, ToImVec4(cb.Color, clWindow));
+  ImGui::SetNextItemWidth(float(cb.Width));
+  const std::string current = cb.Text();
+  if (ImGui::BeginCombo("##combo", current.c_str())) {
+    for (int i = 0; i < int(cb.Items.size()); ++i) {
+      ImGui::PushID(i);
+      if (ImGui::Selectable(cb.Items[i].c_str(), i == cb.ItemIndex())) Later([&cb, i] { cb.Choose(i); });
+      if (i == cb.ItemIndex() && ImGui::IsWindowAppearing()) ImGui::SetScrollHereY();
+      ImGui::PopID();
+    }
+    ImGui::EndCombo();
+  }
+  ImGui::PopStyleColor();
+  ImGui::PopStyleVar();
+}
+
+void FormRenderer::DrawCheckBox(TCheckBox& cb, ImVec2 min) {
+  const float box = ImGui::GetFrameHeight();
+  ImGui::SetCursorScreenPos(min + ImVec2(0, std::max(0.0f, (cb.Height - box) / 2)));
+  bool checked = cb.Checked();
+  if (ImGui::Checkbox(cb.Caption.c_str(), &checked)) Later([&cb] { cb.Click(); });
+}
+
+void FormRenderer::DrawRadioGroup(TRadioGroup& rg, ImVec2 min) {
+  DrawCaptionedFrame(rg, min);
+  const int count = int(rg.Items.size());
+  if (count == 0) return;
+  const int columns = std::max(1, rg.Columns);
+  const int rows = (count + columns - 1) / columns;
+  const float top = ImGui::GetFontSize() + 4;
+  const float rowHeight = std::max(ImGui::GetFrameHeight(), (rg.Height - top - 4) / rows);
+  const float columnWidth = (rg.Width - 16.0f) / columns;
+  for (int i = 0; i < count; ++i) {
+    ImGui::SetCursorScreenPos(min + ImVec2(10 + (i / rows) * columnWidth, top + (i % rows) * rowHeight));
+    ImGui::PushID(i);
+    if (ImGui::RadioButton(rg.Items[i].c_str(), i == rg.ItemIndex())) Later([&rg, i] { rg.SetItemIndex(i); });
+    ImGui::PopID();
+  }
+}
+
+void FormRenderer::DrawTrackBar(TTrackBar& tb, ImVec2 min) {
+  ImGui::SetCursorScreenPos(min + ImVec2(0, std::max(0.0f, (tb.Height - ImGui::GetFrameHeight()) / 2)));
+  ImGui::SetNextItemWidth(float(tb.Width));
+  int position = tb.Position();
+  if (ImGui::SliderInt("##track", &position, tb.Min, tb.Max, "")) Later([&tb, position] { tb.SetPosition(position); });
+}
+
+void FormRenderer::DrawSpinEdit(TSpinEdit& se, ImVec2 min) {
+  (void)min;
+  ImGui::PushStyleVar(ImGuiStyleVar_FramePadding, FramePaddingFor(se));
+  ImGui::SetNextItemWidth(float(se.Width));
+  int value = se.Value();
+  if (ImGui::InputInt("##spin", &value)) Later([&se, value] { se.SetValue(value); });
+  ImGui::PopStyleVar();
+}
+
+void FormRenderer::DrawListBox(TListBox& lb, ImVec2 min) {
+  (void)min;
+  ImGui::PushStyleColor(ImGuiCol_ChildBg, ToImVec4(lb.Color, clWindow));
+  ImGui::BeginChild("##list", Size(lb), true, input_ ? 0 : ImGuiWindowFlags_NoInputs);
+  const float line = ImGui::GetTextLineHeight();
+  for (int i = 0; i < int(lb.Items.size()); ++i) {
+    const std::string& item = lb.Items[i];
+    const ImVec2 at = ImGui::GetCursorScreenPos();
+    ImGui::PushID(i);
+    if (ImGui::Selectable("##line", i == lb.ItemIndex, 0, ImVec2(0, line))) Later([&lb, i] {
+        lb.ItemIndex = i;
+        lb.Click();
+      });
+    ImGui::PopID();
+    const uint32_t colour = lb.ItemColor ? lb.ItemColor(item) : lb.FontColor;
+    ImGui::GetWindowDrawList()->AddText(at, ToImColor(colour, clWindowText), item.c_str());
+  }
+  if (lb.ScrollToEnd) {
+    ImGui::SetScrollHereY(1.0f);
+    lb.ScrollToEnd = false;
+  }
+  ImGui::EndChild();
+  ImGui::PopStyleColor();
+}
+
+void FormRenderer::DrawListView(TListView& lv, ImVec2 min) {
+  (void)min;
+  const std::vector<GlTexture>& images = Images(lv);
+  ImGui::PushStyleColor(ImGuiCol_ChildBg, ToImVec4(lv.Color, clWindow));
+  ImGui::BeginChild("##view", Size(lv), true, input_ ? 0 : ImGuiWindowFlags_NoInputs);
+  ImDrawList& dl = *ImGui::GetWindowDrawList();
+  const bool icons = lv.ViewStyle == TListView::Style::Icon;
+  const float line = ImGui::GetTextLineHeight();
+  const float icon = icons ? 36 : std::max(16.0f, line);
+  const ImVec2 cell = icons ? ImVec2(88, icon + 8 + 2 * line) : ImVec2(ImGui::GetContentRegionAvail().x, icon + 4);
+  const int perRow = std::max(1, int(ImGui::GetContentRegionAvail().x / cell.x));
+  const ImVec2 origin = ImGui::GetCursorPos();
+  for (int i = 0; i < int(lv.Items.size()); ++i) {
+    const TListItem& item = lv.Items[i];
+    ImGui::SetCursorPos(origin + ImVec2((i % perRow) * cell.x, (i / perRow) * cell.y));
+    const ImVec2 at = ImGui::GetCursorScreenPos();
+    ImGui::PushID(i);
+    if (ImGui::Selectable("##item", i == lv.Selected(), ImGuiSelectableFlags_AllowDoubleClick, ImVec2(cell.x - 4, cell.y - 4))) {
+      const bool twice = ImGui::IsMouseDoubleClicked(ImGuiMouseButton_Left);
+      Later([&lv, i, twice] {
+        lv.Select(i);
+        if (twice && lv.OnDblClick) lv.OnDblClick();
+      });
+    }
+    ImGui::PopID();
+    const ImVec2 iconAt = icons ? at + ImVec2((cell.x - 4 - icon) / 2, 2) : at + ImVec2(2, 0);
+    if (item.ImageIndex >= 0 && item.ImageIndex < int(images.size()) && !images[item.ImageIndex].empty())
+      dl.AddImage(images[item.ImageIndex].Id(), iconAt, iconAt + ImVec2(icon, icon));
+    if (item.Checked) DrawCheckMark(dl, iconAt, icons ? 14 : 10);
+    const ImU32 colour = ToImColor(lv.FontColor, clWindowText);
+    if (icons) {
+      const float wrap = cell.x - 8;
+      const ImVec2 text = ImGui::CalcTextSize(item.Caption.c_str(), nullptr, false, wrap);
+      const ImVec4 clip(at.x, at.y, at.x + cell.x - 4, at.y + cell.y - 4);
+      dl.AddText(ImGui::GetFont(), ImGui::GetFontSize(), at + ImVec2((cell.x - 4 - text.x) / 2, icon + 6), colour,
+                 item.Caption.c_str(), nullptr, wrap, &clip);
+    } else {
+      dl.AddText(at + ImVec2(icon + 8, (cell.y - 4 - line) / 2), colour, item.Caption.c_str());
+    }
+  }
+  ImGui::EndChild();
+  ImGui::PopStyleColor();
+}
+
+void FormRenderer::DrawImage(TImage& im, ImVec2 min) {
+  const GlTexture& t = Picture(im);
+  const ImVec2 max = min + Size(im);
+  if (!t.empty()) {
+    ImDrawList& dl = *ImGui::GetWindowDrawList();
+    dl.PushClipRect(min, max, true);
+    dl.AddImage(t.Id(), min, im.Stretch ? max : min + ImVec2(float(t.width()), float(t.height())));
+    dl.PopClipRect();
+  }
+  if ((im.OnClick || im.OnDblClick) && im.Width > 0 && im.Height > 0 && ImGui::InvisibleButton("##image", Size(im)))
+    Later([&im] { im.Click(); });
+}
+
+void FormRenderer::DrawPageControl(TPageControl& pc, ImVec2 min) {
+  const float tabs = ImGui::GetFrameHeight();
+  DrawFrame(*ImGui::GetWindowDrawList(), min + ImVec2(0, tabs), min + Size(pc));
+  ImGui::BeginChild("##tabs", ImVec2(float(pc.Width), tabs + 2), false,
+                    ImGuiWindowFlags_NoBackground | ImGuiWindowFlags_NoScrollbar |
+                        (input_ ? 0 : ImGuiWindowFlags_NoInputs));
+  int& shown = pageShown_.try_emplace(&pc, -1).first->second;
+  if (ImGui::BeginTabBar("##bar")) {
+    for (int i = 0; i < int(pc.Pages.size()); ++i) {
+      ImGui::PushID(i);
+      const ImGuiTabItemFlags flags = i == pc.ActivePage() && shown != i ? ImGuiTabItemFlags_SetSelected : 0;
+      if (ImGui::BeginTabItem(pc.Pages[i]->Caption.c_str(), nullptr, flags)) {
+        if (shown == pc.ActivePage() && i != shown) Later([&pc, i] { pc.SetActivePage(i); });
+        shown = i;
+        ImGui::EndTabItem();
+      }
+      ImGui::PopID();
+    }
+    ImGui::EndTabBar();
+  }
+  ImGui::EndChild();
+}
+
+void FormRenderer::TrackHover(TControl& c, ImVec2 min) {
+  const bool over = input_ && ImGui::IsMouseHoveringRect(min, min + Size(c)) &&
+                    ImGui::IsWindowHovered(ImGuiHoveredFlags_ChildWindows | ImGuiHoveredFlags_AllowWhenDisabled);
+  const bool was = hovered_.count(&c) > 0;
+  if (over) {
+    hoveredNow_.insert(&c);
+    if (c.HandCursor) ImGui::SetMouseCursor(ImGuiMouseCursor_Hand);
+    if (!c.Hint.empty()) ImGui::SetTooltip("%s", c.Hint.c_str());
+  }
+  if (over && !was && c.OnMouseEnter) Later(c.OnMouseEnter);
+  if (!over && was && c.OnMouseLeave) Later(c.OnMouseLeave);
+}
+
+const GlTexture& FormRenderer::Picture(const TImage& im) {
+  PictureCache& p = pictures_[&im];
+  const void* pixels = im.Picture.pixels().data();
+  if (p.version != im.PictureVersion || p.pixels != pixels) {
+    p.version = im.PictureVersion;
+    p.pixels = pixels;
+    if (im.Transparent)
+      p.texture.UploadKeyed(im.Picture, im.TransparentColor);
+    else
+      p.texture.Upload(im.Picture);
+  }
+  return p.texture;
+}
+
+// List pictures are shown without their background: the colour of each
+// picture's bottom-left pixel, the game's transparent colour.
+const std::vector<GlTexture>& FormRenderer::Images(const TListView& lv) {
+  ImageSetCache& s = imageSets_[&lv];
+  if (s.version != lv.ImagesVersion || s.images != lv.Images) {
+    s.version = lv.ImagesVersion;
+    s.images = lv.Images;
+    s.textures.clear();
+    if (lv.Images)
+      for (const Surface16& picture : *lv.Images) {
+        GlTexture& t = s.textures.emplace_back();
+        if (!picture.empty()) t.UploadKeyed(picture, picture.pixel(0, picture.height() - 1));
+      }
+  }
+  return s.textures;
+}
+
+void FormRenderer::EndFrame() {
+  hovered_ = std::move(hoveredNow_);
+  hoveredNow_.clear();
+  std::erase_if(pictures_, [this](const auto& p) { return !drawn_.count(p.first); });
+  std::erase_if(imageSets_, [this](const auto& s) { return !drawn_.count(s.first); });
+  std::erase_if(pageShown_, [this](const auto& s) { return !drawn_.count(s.first); });
+  drawn_.clear();
+}
+
+void FormRenderer::RunActions() {
+  // A handler may start a nested loop whose frames gather actions of their
+  // own: take this batch out first.
+  std::vector<std::function<void()>> batch = std::move(actions_);
+  actions_.clear();
+  for (auto& action : batch) action();
+}
+
+}  // namespace rodavia

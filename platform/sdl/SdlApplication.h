@@ -1,0 +1,83 @@
+#pragma once
+// The application: SDL with one 1024 x 768 window "Rodavia", its GL context
+// and Dear ImGui; the main loop and the nested loops of modal windows and
+// message boxes; the race display and the race text. Constructing it
+// installs the loop step (ProcessMessages), the message boxes and the
+// address opener for the game.
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "platform/Controls.h"
+#include "platform/Display.h"
+#include "platform/MessageBox.h"
+
+struct SDL_Window;
+union SDL_Event;
+
+namespace rodavia {
+
+class SdlDisplay;
+class SdlText;
+class FormRenderer;
+class MessageBoxView;
+
+class SdlApplication {
+ public:
+  // Throws std::runtime_error with a clear message when SDL, the window, GL
+  // or the race font cannot start.
+  explicit SdlApplication();
+  ~SdlApplication();
+  SdlApplication(const SdlApplication&) = delete;
+  SdlApplication& operator=(const SdlApplication&) = delete;
+
+  Display& GetDisplay();
+  TextRenderer& Text();
+  SDL_Window* Window() const { return window_; }
+
+  // Shows the main window and loops until it is no longer visible.
+  void Run(TForm& mainForm);
+  // Shows a modal window over everything and loops until its ModalResult is
+  // set or it is closed; answers ModalResult (0 when closed).
+  int ShowModal(TForm& form);
+  // A blocking message box over everything, answered by the player.
+  MsgResult ShowMessage(MsgKind kind, const std::string& text, MsgButtons buttons);
+  // One loop step: pending events, due timers, a frame when one is due.
+  void ProcessMessagesOnce();
+
+ private:
+  // A window over the main one: a modal form or a message box.
+  struct Layer {
+    TForm* form = nullptr;
+    MessageBoxView* box = nullptr;
+    bool appeared = false;
+  };
+  class LayerScope;
+  class Messages;
+
+  void StartVideo();
+  void StartImGui();
+  void Shutdown();
+  bool PumpEvents();
+  bool HandleKey(const SDL_Event& e);
+  void HandleClose();
+  bool DrawIfDue();
+  void DrawFrame();
+  TForm* TopForm() const;
+
+  uint32_t subsystems_ = 0;
+  SDL_Window* window_ = nullptr;
+  void* gl_ = nullptr;
+  const char* glsl_ = nullptr;
+  bool imgui_ = false;
+  std::unique_ptr<SdlDisplay> display_;
+  std::unique_ptr<SdlText> text_;
+  std::unique_ptr<FormRenderer> renderer_;
+  std::unique_ptr<Messages> messages_;
+  TForm* mainForm_ = nullptr;
+  std::vector<Layer> layers_;
+  uint32_t lastFrame_ = 0;
+  bool drawing_ = false;
+};
+
+}  // namespace rodavia
