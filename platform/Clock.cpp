@@ -19,6 +19,7 @@ Clock*& Installed() {
 // Milliseconds of the time of day in a date-time number, as the runtime
 // rounds them.
 long long DayMilliseconds(double value) {
+  if (!std::isfinite(value)) return 0;
   return llround(std::fabs(value - std::trunc(value)) * 86400000.0);
 }
 }  // namespace
@@ -54,7 +55,12 @@ std::string FormatLapTime(double days) {
   return text;
 }
 
+// Date-time numbers of 1 January 0001 and of the day after 31 December 9999.
+constexpr double kFirstDay = -693593, kEndDay = 2958466;
+
 std::string FormatDate(double days) {
+  // Beyond the calendar (a corrupt record, say) there is no date to show.
+  if (!(days >= kFirstDay && days < kEndDay)) return "";
   const year_month_day ymd{kEpoch + std::chrono::days(static_cast<long long>(std::trunc(days)))};
   char text[32];
   std::snprintf(text, sizeof text, "%02u/%02u/%04d", unsigned(ymd.day()), unsigned(ymd.month()),

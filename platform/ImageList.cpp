@@ -16,7 +16,10 @@ int ImageSlot::frameCount() const {
   return (picture_.width() / frameWidth) * (picture_.height() / frameHeight);
 }
 
+// An empty rectangle for a frame outside the picture (and no division by a
+// zero frame width or by a frame wider than the picture).
 Rect ImageSlot::frameRect(int frame) const {
+  if (frame < 0 || frame >= frameCount()) return {};
   const int across = picture_.width() / frameWidth;
   const int x = (frame % across) * frameWidth, y = (frame / across) * frameHeight;
   return {x, y, x + frameWidth, y + frameHeight};
