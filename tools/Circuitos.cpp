@@ -128,8 +128,8 @@ void Pista::CalcularCampos() {
 void Pista::CalcularCosturas() {
   // Where two parts of the lap lie side by side, the pixels nearest each
   // meet along a seam; a wall stands on it so that no car can cut across.
-  constexpr float Alcance = 10;
-  costura_.assign(campos_.size(), Alcance);
+  constexpr int Alcance = 10;  // beyond this the distance stays unknown (infinite)
+  costura_.assign(campos_.size(), 1e9f);
   auto salto = [&](const Campo& a, const Campo& b) {
     const float ds = std::abs(a.s - b.s);
     return std::min(ds, float(linea_.largo) - ds) > 150 && a.d < RadioCampo && b.d < RadioCampo;
@@ -138,8 +138,8 @@ void Pista::CalcularCosturas() {
     for (int x = 0; x + 1 < AnchoCircuito; ++x) {
       const Campo& c = En(x, y);
       if (!salto(c, En(x + 1, y)) && !salto(c, En(x, y + 1))) continue;
-      for (int dy = -int(Alcance); dy <= int(Alcance); ++dy)
-        for (int dx = -int(Alcance); dx <= int(Alcance); ++dx) {
+      for (int dy = -Alcance; dy <= Alcance; ++dy)
+        for (int dx = -Alcance; dx <= Alcance; ++dx) {
           const int px = x + dx, py = y + dy;
           if (px < 0 || py < 0 || px >= AnchoCircuito || py >= AltoCircuito) continue;
           float& d = costura_[size_t(py) * AnchoCircuito + px];
