@@ -1,6 +1,7 @@
 #include "platform/Files.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cctype>
 #include <fstream>
 #include <iterator>
@@ -116,8 +117,10 @@ bool ReadAll(const fs::path& path, std::vector<uint8_t>& bytes) {
 }
 
 bool WriteAtomic(const fs::path& path, const std::string& contents) {
+  // Unique per process and per call, so concurrent writers never share one.
+  static std::atomic<unsigned> serial{0};
   fs::path temp = path;
-  temp += ".tmp" + std::to_string(::getpid());
+  temp += ".tmp" + std::to_string(::getpid()) + "-" + std::to_string(serial++);
   bool written = false;
   {
     std::ofstream out(temp, std::ios::binary | std::ios::trunc);
