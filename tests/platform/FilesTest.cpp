@@ -89,14 +89,5 @@ TEST(Files, WriteAtomicFailureLeavesNoTemporaryFile) {
   EXPECT_EQ(entries, 0);
 }
 
-TEST(Files, NoCaseComparisons) {
-  EXPECT_TRUE(files::EqualNoCase("Rodavia.INI", "rodavia.ini"));
-  EXPECT_FALSE(files::EqualNoCase("abc", "abcd"));
-  EXPECT_TRUE(files::LessNoCase("alfa", "Beta"));
-  EXPECT_FALSE(files::LessNoCase("Beta", "alfa"));
-  EXPECT_FALSE(files::LessNoCase("ALFA", "alfa"));
-  EXPECT_TRUE(files::LessNoCase("alf", "ALFA"));
-}
-
 }  // namespace
 }  // namespace rodavia

@@ -172,12 +172,6 @@ TEST_F(IniFileTest, UnreadableFileIsReportedAndNeverOverwritten) {
   EXPECT_TRUE(std::filesystem::is_directory(Path()));
 }
 
-TEST_F(IniFileTest, FlushFailsWhenTheFolderIsMissing) {
-  IniFile ini(folder.path() / "NoHay" / "a.ini");
-  ini.WriteString("A", "B", "C");
-  EXPECT_FALSE(ini.Flush());
-}
-
 TEST_F(IniFileTest, FirstOfDuplicateSectionsAndKeysWins) {
   folder.Write("Rodavia.ini", "\xEF\xBB\xBF[A]\nk=1\nk=2\n[a]\nk=3\nj=4\n");
   IniFile ini(Path());

@@ -147,15 +147,5 @@ TEST(ImageSlot, DrawFrameSkipsTheKeyWhenTransparentAndIgnoresUnknownFrames) {
   EXPECT_EQ(Rows(to), (Grid{{1, 1, 1}, {50, 0xFFFF, 1}}));
 }
 
-TEST(ImageList, SlotsAreMadeOnceAndFoundByName) {
-  ImageList list;
-  ImageSlot& a = list.slot("Circuito");
-  a.frameWidth = 5;
-  EXPECT_EQ(&list.slot("Circuito"), &a);
-  EXPECT_EQ(list.find("Circuito"), &a);
-  EXPECT_EQ(list.find("Semaforo"), nullptr);
-  EXPECT_EQ(list.slot("Circuito").frameWidth, 5);
-}
-
 }  // namespace
 }  // namespace rodavia
