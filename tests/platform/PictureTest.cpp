@@ -23,7 +23,7 @@ void Put32(std::vector<uint8_t>& b, size_t at, uint32_t v) {
 
 // A BMP file: file header, an info header of `headerSize` bytes (masks inside
 // it when it is 108 bytes long, after it when 40), palette and pixel bytes.
-struct BmpSpec {
+struct BmpFields {
   int width = 1, height = 1;  // negative height: rows top to bottom
   int bitCount = 24;
   uint32_t compression = 0;
@@ -34,7 +34,7 @@ struct BmpSpec {
   std::vector<uint8_t> pixels;
 };
 
-std::vector<uint8_t> MakeBmp(const BmpSpec& s) {
+std::vector<uint8_t> MakeBmp(const BmpFields& s) {
   const size_t afterMasks = s.headerSize == 40 ? s.masks.size() * 4 : 0;
   const size_t offset = 14 + s.headerSize + afterMasks + s.palette.size() * 4;
   std::vector<uint8_t> b(offset, 0);
@@ -182,7 +182,7 @@ TEST(PictureDecode, BrokenJpegFailsWithAReason) {
 // ---------------------------------------------------------- BMP depths -----
 
 TEST(PictureDecode, OneBitUsesThePaletteAndReportsWhiteAsTransparent) {
-  BmpSpec s;
+  BmpFields s;
   s.width = 10, s.height = 2, s.bitCount = 1;
   s.palette = {0x0000FF, 0xFF0000};  // blue, red
   // Rows of 4 bytes; bottom row first: 1000000001, then 0101010101.
@@ -198,7 +198,7 @@ TEST(PictureDecode, OneBitUsesThePaletteAndReportsWhiteAsTransparent) {
 }
 
 TEST(PictureDecode, FourBitTopDownWithOddWidth) {
-  BmpSpec s;
+  BmpFields s;
   s.width = 3, s.height = -2, s.bitCount = 4;
   s.palette.assign(16, 0);
   s.palette[1] = 0xFF0000, s.palette[2] = 0x00FF00, s.palette[15] = 0xFFFFFF;
@@ -213,7 +213,7 @@ TEST(PictureDecode, FourBitTopDownWithOddWidth) {
 }
 
 TEST(PictureDecode, EightBitShortPaletteAndIndexesBeyondIt) {
-  BmpSpec s;
+  BmpFields s;
   s.width = 3, s.height = 1, s.bitCount = 8, s.colorsUsed = 2;
   s.palette = {0x123456, 0x00FF00};
   s.pixels = {1, 0, 200, 0};
@@ -225,7 +225,7 @@ TEST(PictureDecode, EightBitShortPaletteAndIndexesBeyondIt) {
 }
 
 TEST(PictureDecode, SixteenBitPlainIs555AndBitFieldsMayBe565) {
-  BmpSpec s;
+  BmpFields s;
   s.width = 2, s.height = 1, s.bitCount = 16;
   s.pixels = {0x00, 0x7C, 0x1F, 0x00};  // 555 red, blue
   Picture p = Decoded(MakeBmp(s));
@@ -240,7 +240,7 @@ TEST(PictureDecode, SixteenBitPlainIs555AndBitFieldsMayBe565) {
 }
 
 TEST(PictureDecode, ThirtyTwoBitPlainAndWithMasksInsideALaterHeader) {
-  BmpSpec s;
+  BmpFields s;
   s.width = 1, s.height = 2, s.bitCount = 32;
   s.pixels = {0x10, 0x20, 0x30, 0xFF, 0xFF, 0, 0, 0};  // bottom row B G R X first
   Picture p = Decoded(MakeBmp(s));
@@ -255,7 +255,7 @@ TEST(PictureDecode, ThirtyTwoBitPlainAndWithMasksInsideALaterHeader) {
 }
 
 TEST(PictureDecode, TwentyFourBitRowsArePaddedToFourBytes) {
-  BmpSpec s;
+  BmpFields s;
   s.width = 2, s.height = 2;
   s.pixels = {0, 0, 255, 0, 255, 0, 0, 0, 255, 0, 0, 255, 255, 255, 0, 0};
   const Picture p = Decoded(MakeBmp(s));
@@ -267,7 +267,7 @@ TEST(PictureDecode, TwentyFourBitRowsArePaddedToFourBytes) {
 }
 
 TEST(PictureDecode, RunLengthEightAndFour) {
-  BmpSpec s;
+  BmpFields s;
   s.width = 4, s.height = 2, s.bitCount = 8, s.compression = 1, s.colorsUsed = 4;
   s.palette = {0x000000, 0xFF0000, 0x00FF00, 0x0000FF};
   // Bottom row: run of three 1s, end of line; top row: absolute 2 3 2, a
@@ -299,7 +299,7 @@ TEST(PictureDecode, RunLengthEightAndFour) {
 // ------------------------------------------------------------ bad files ----
 
 TEST(PictureDecode, EveryTruncationOfAValidFileFailsCleanly) {
-  BmpSpec s;
+  BmpFields s;
   s.width = 3, s.height = 2, s.bitCount = 8;
   s.palette.assign(256, 0x808080);
   s.pixels.assign(8, 1);
@@ -314,7 +314,7 @@ TEST(PictureDecode, EveryTruncationOfAValidFileFailsCleanly) {
 }
 
 TEST(PictureDecode, TruncatedRunLengthDataFails) {
-  BmpSpec s;
+  BmpFields s;
   s.width = 4, s.height = 2, s.bitCount = 8, s.compression = 1, s.colorsUsed = 2;
   s.palette = {0, 0xFF0000};
   for (std::vector<uint8_t> data : {std::vector<uint8_t>{3, 1, 0}, {0, 2, 1}, {0, 5, 1, 1}}) {
@@ -325,15 +325,15 @@ TEST(PictureDecode, TruncatedRunLengthDataFails) {
 }
 
 TEST(PictureDecode, UntrustedHeadersAreRejected) {
-  auto rejected = [](BmpSpec s, const char* what) {
+  auto rejected = [](BmpFields s, const char* what) {
     Picture p;
     std::string error;
     EXPECT_FALSE(DecodeBmp(MakeBmp(s), p, &error)) << what;
     EXPECT_FALSE(error.empty()) << what;
   };
-  BmpSpec s;
+  BmpFields s;
   s.pixels.assign(4, 0);
-  BmpSpec t = s;
+  BmpFields t = s;
   t.width = 0;
   rejected(t, "no width");
   t = s, t.height = 0;
