@@ -37,7 +37,7 @@ constexpr double Paso = 2;              // spacing of the sampled centre line
 inline const std::vector<DefinicionCircuito>& Definiciones() {
   static const std::vector<DefinicionCircuito> lista = {
       {"Valverde",
-       "Valverde - circuito rapido",
+       "Valverde - circuito rápido",
        {{315, 148}, {454, 148}, {594, 148}, {733, 148}, {845, 173}, {887, 263}, {854, 362},
         {868, 470}, {836, 578}, {724, 614}, {594, 578}, {473, 515}, {352, 560}, {231, 614},
         {152, 542}, {146, 398}, {147, 263}, {199, 173}},
@@ -45,7 +45,7 @@ inline const std::vector<DefinicionCircuito>& Definiciones() {
        {259, 148},
        {780, 155}},
       {"Ciudadela",
-       "Ciudadela - circuito tecnico",
+       "Ciudadela - circuito técnico",
        {{259, 145}, {408, 145}, {557, 145}, {705, 145}, {836, 173}, {854, 263}, {780, 326},
         {640, 326}, {529, 344}, {473, 434}, {557, 506}, {687, 470}, {817, 488}, {854, 587},
         {761, 637}, {557, 637}, {389, 623}, {315, 524}, {287, 416}, {157, 398}, {147, 263},
@@ -54,7 +54,7 @@ inline const std::vector<DefinicionCircuito>& Definiciones() {
        {240, 145},
        {724, 148}},
       {"Bahia",
-       "Bahia - el de la recta larga",
+       "Bahía - la recta larga",
        {{278, 146}, {426, 146}, {575, 146}, {724, 146}, {845, 182}, {877, 308}, {798, 398},
         {650, 407}, {557, 470}, {612, 569}, {743, 542}, {854, 587}, {808, 650}, {594, 659},
         {389, 650}, {222, 632}, {143, 506}, {143, 335}, {175, 209}},
