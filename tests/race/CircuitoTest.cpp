@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "fakes/Fakes.h"
+#include "platform/Files.h"
 
 namespace rodavia {
 namespace {
@@ -20,8 +21,9 @@ std::vector<std::string> Lineas(const std::string& texto) {
   return lineas;
 }
 
+// A circuit with a value of its own in every field; the program folder must
+// not hold an "Ejemplo" description yet.
 TCircuito Ejemplo() {
-  TempProgramFolder sinFicheros;
   TCircuito c("Ejemplo");
   c.Celda(0, 0) = 'P';
   c.Celda(256, 0) = 'M';
@@ -49,6 +51,7 @@ TEST(CircuitoTest, RealsUseTheFixed23CharacterForm) {
 }
 
 TEST(CircuitoTest, DescriptionHas260LinesInTheFileOrder) {
+  TempProgramFolder carpeta;
   const auto l = Lineas(Ejemplo().Texto());
   ASSERT_EQ(l.size(), 260u);
   EXPECT_EQ(l[0].size(), 257u);
@@ -73,7 +76,8 @@ TEST(CircuitoTest, DescriptionHas260LinesInTheFileOrder) {
 TEST(CircuitoTest, WritingAndOpeningAgainGivesTheSameFields) {
   TempProgramFolder carpeta;
   const TCircuito escrito = Ejemplo();
-  files::SetProgramFolder(carpeta.path());
+  EXPECT_FALSE(escrito.Grabar()) << "no Circuitos folder yet";
+  files::CreateFolder("Circuitos");
   ASSERT_TRUE(escrito.Grabar());
   ScriptedMessages mensajes;
   const TCircuito leido("Ejemplo");
@@ -187,6 +191,7 @@ TEST(CircuitoTest, ShortGridLinesReadAsGrassBeyondTheirEnd) {
 }
 
 TEST(CircuitoTest, GroundLookupBoxAndHalfToEvenCells) {
+  TempProgramFolder carpeta;
   TCircuito c = Ejemplo();
   c.Mascara.fill('0');
   EXPECT_EQ(c.SueloEn(-10, 100), '0');
