@@ -439,7 +439,7 @@ void FormRenderer::DrawPageControl(TPageControl& pc, ImVec2 min) {
 
 void FormRenderer::TrackHover(TControl& c, ImVec2 min) {
   const bool over = input_ && ImGui::IsMouseHoveringRect(min, min + Size(c)) &&
-                    ImGui::IsWindowHovered(ImGuiHoveredFlags_ChildWindows | ImGuiHoveredFlags_AllowWhenDisabled);
+                    ImGui::IsWindowHovered(ImGuiHoveredFlags_ChildWindows);
   const bool was = hovered_.count(&c) > 0;
   if (over) {
     hoveredNow_.insert(&c);

@@ -221,6 +221,7 @@ bool SdlApplication::PumpEvents() {
       continue;
     }
     if (e.type == SDL_KEYDOWN && HandleKey(e)) continue;
+    TrackMouse(e);
     ImGui_ImplSDL2_ProcessEvent(&e);
   }
   return any;
@@ -245,6 +246,16 @@ bool SdlApplication::HandleKey(const SDL_Event& e) {
     top->KeyDown(vk, ShiftState{(mod & KMOD_SHIFT) != 0, (mod & KMOD_ALT) != 0, (mod & KMOD_CTRL) != 0});
   }
   return false;
+}
+
+void SdlApplication::TrackMouse(const SDL_Event& e) {
+  if (e.type == SDL_MOUSEMOTION) {
+    mouseKnown_ = true;
+    mouseX_ = e.motion.x;
+    mouseY_ = e.motion.y;
+  } else if (e.type == SDL_WINDOWEVENT && e.window.event == SDL_WINDOWEVENT_LEAVE) {
+    mouseKnown_ = false;
+  }
 }
 
 void SdlApplication::HandleClose() {
@@ -279,6 +290,10 @@ void SdlApplication::DrawFrame() {
   }
   ImGui_ImplOpenGL3_NewFrame();
   ImGui_ImplSDL2_NewFrame();
+  // When SDL cannot tell which window the mouse is over (no window manager,
+  // the offscreen driver), the backend leaves the position unknown: take the
+  // last one the events reported.
+  if (!ImGui::IsMousePosValid() && mouseKnown_) io.MousePos = ImVec2(float(mouseX_), float(mouseY_));
   ImGui::NewFrame();
 
   const bool racing = display_->Showing();

@@ -60,6 +60,7 @@ class SdlApplication {
   void Shutdown();
   bool PumpEvents();
   bool HandleKey(const SDL_Event& e);
+  void TrackMouse(const SDL_Event& e);
   void HandleClose();
   bool DrawIfDue();
   void DrawFrame();
@@ -77,6 +78,8 @@ class SdlApplication {
   TForm* mainForm_ = nullptr;
   std::vector<Layer> layers_;
   uint32_t lastFrame_ = 0;
+  bool mouseKnown_ = false;
+  int mouseX_ = 0, mouseY_ = 0;
   bool drawing_ = false;
 };
 
