@@ -55,7 +55,7 @@ eval "$(xdotool getwindowgeometry --shell "$WINDOW")"
 # colour matches the circuit picture's.
 import -window root "$WORK/shot.png"
 CIRCUIT=$(ls "$WORK/Rodavia/Circuitos/"*.jpg | LC_ALL=C sort -f | head -1)
-mean() { convert "$@" -resize 1x1\! -format '%[fx:int(255*r)] %[fx:int(255*g)] %[fx:int(255*b)]' info:; }
+mean() { convert "$@" -resize 1x1\! -format '%[fx:int(255*r)] %[fx:int(255*g)] %[fx:int(255*b)]\n' info:; }
 read -r sr sg sb < <(mean "$WORK/shot.png" -crop 300x222+27+67 +repage)
 read -r cr cg cb < <(mean "$CIRCUIT")
 for pair in "$sr $cr" "$sg $cg" "$sb $cb"; do
