@@ -2,12 +2,7 @@
 // the starting light's timing, driving from the keyboard and the stop key.
 #include <gtest/gtest.h>
 
-#include "app/Principal.h"
-#include "fakes/Fakes.h"
-#include "platform/Display.h"
-#include "platform/Files.h"
-#include "platform/Picture.h"
-#include "race/Circuito.h"
+#include "app/Mundo.h"
 #include "race/Coche.h"
 
 namespace rodavia {
@@ -15,41 +10,13 @@ namespace {
 
 using namespace test;
 
-std::string Bmp(int ancho, int alto) {
-  RgbImage imagen(ancho, alto);
-  for (int y = 0; y < alto; ++y)
-    for (int x = 0; x < ancho; ++x) imagen.at(x, y)[1] = uint8_t(x % 200);
-  const auto bytes = EncodeBmp24(imagen);
-  return std::string(bytes.begin(), bytes.end());
-}
-
-struct CarreraTest : ::testing::Test {
-  TempProgramFolder carpeta;
-  FakeClock reloj{46000.5, 10000};
-  ScriptedMessages mensajes;
-  FakeDisplay pantalla;
-  FakeText texto;
-  FakeSound sonido;
-  FakeInput entrada;
+struct CarreraTest : ::testing::Test, Mundo {
   std::unique_ptr<TF_Principal> p;
 
   CarreraTest() {
-    for (const char* onda : {"UltimaVuelta", "Victoria", "Record", "Sirena", "Motor", "Derrape", "Golpe"})
-      carpeta.Write(std::string("Sonidos/") + onda + ".wav", "RIFF");
-    carpeta.Write("Graficos/Semaforo.bmp", Bmp(300, 50));
-    for (const char* humo : {"HumoAsfalto", "HumoNoAsfalto", "HumoMotor"})
-      carpeta.Write(std::string("Graficos/") + humo + ".bmp", Bmp(64, 16));
-    carpeta.Write("Coches/F1-Vanto-Rojo.bmp", Bmp(1296, 36));
     carpeta.Write("Jugadores/Ana.ini", "[Perfil]\r\nNombre=Ana\r\n");
-    const auto jpg = EncodeJpeg(RgbImage(1024, 768), 80);
-    carpeta.Write("Circuitos/Pista.jpg", std::string(jpg.begin(), jpg.end()));
-    files::CreateFolder("Circuitos");
-    TCircuito c("Pista");
-    c.Mascara.fill('0');
-    c.Salidas[1] = {400, 300, 9};  // facing right
-    c.Grabar();
-    p = std::make_unique<TF_Principal>(Dispositivos{pantalla, texto, sonido, entrada});
-    p->FormCreate();
+    Circuito("Pista", [](TCircuito& c) { c.Salidas[1] = {400, 300, 9}; });  // facing right
+    p = Arrancar();
     p->Visible = true;
   }
   ~CarreraTest() override { p.reset(); }

@@ -2,11 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "fakes/Fakes.h"
+#include "app/Mundo.h"
 #include "platform/Application.h"
-#include "platform/Files.h"
-#include "platform/Picture.h"
-#include "race/Circuito.h"
 #include "race/Coche.h"
 
 namespace rodavia {
@@ -14,55 +11,16 @@ namespace {
 
 using namespace test;
 
-std::string Bmp(int ancho, int alto) {
-  RgbImage imagen(ancho, alto);
-  for (int y = 0; y < alto; ++y)
-    for (int x = 0; x < ancho; ++x) {
-      uint8_t* p = imagen.at(x, y);
-      p[0] = 255, p[1] = 0, p[2] = 255;
-    }
-  const auto bytes = EncodeBmp24(imagen);
-  return std::string(bytes.begin(), bytes.end());
-}
-
-// A program folder with the least the game needs to start.
-struct Mundo {
-  TempProgramFolder carpeta;
-  FakeClock reloj{46000.5, 5000};
-  ScriptedMessages mensajes;
-  FakeDisplay pantalla;
-  FakeText texto;
-  FakeSound sonido;
-  FakeInput entrada;
-
-  Mundo() {
-    for (const char* onda : {"UltimaVuelta", "Victoria", "Record", "Sirena", "Motor", "Derrape", "Golpe"})
-      carpeta.Write(std::string("Sonidos/") + onda + ".wav", "RIFF");
-    carpeta.Write("Graficos/Semaforo.bmp", Bmp(300, 50));
-    for (const char* humo : {"HumoAsfalto", "HumoNoAsfalto", "HumoMotor"})
-      carpeta.Write(std::string("Graficos/") + humo + ".bmp", Bmp(64, 16));
-    carpeta.Write("Coches/F1-Vanto-Rojo.bmp", Bmp(1296, 36));
+// Two circuits, named so that case decides their order.
+struct MundoPrincipal : Mundo {
+  MundoPrincipal() {
     Circuito("Bosque");
     Circuito("alameda");
-  }
-
-  void Circuito(const std::string& nombre) {
-    const auto jpg = EncodeJpeg(RgbImage(1024, 768), 80);
-    carpeta.Write("Circuitos/" + nombre + ".jpg", std::string(jpg.begin(), jpg.end()));
-    TCircuito c(nombre);
-    c.Mascara.fill('0');
-    c.Grabar();
-  }
-
-  std::unique_ptr<TF_Principal> Arrancar() {
-    auto p = std::make_unique<TF_Principal>(Dispositivos{pantalla, texto, sonido, entrada});
-    p->FormCreate();
-    return p;
   }
 };
 
 TEST(PrincipalTest, StartsWithTheDefaultsWhenThereIsNoConfiguration) {
-  Mundo m;
+  MundoPrincipal m;
   auto p = m.Arrancar();
   EXPECT_TRUE(m.mensajes.shown.empty());
   for (const char* carpeta : {"Circuitos", "Coches", "Graficos", "Jugadores", "Sonidos"})
@@ -93,7 +51,7 @@ TEST(PrincipalTest, StartsWithTheDefaultsWhenThereIsNoConfiguration) {
 }
 
 TEST(PrincipalTest, OffersOnlyCircuitsWithBothFilesAndSelectsTheConfiguredOne) {
-  Mundo m;
+  MundoPrincipal m;
   m.carpeta.Write("Circuitos/SoloFoto.jpg", "x");
   m.carpeta.Write("Circuitos/SoloDatos.cfg", "x");
   m.carpeta.Write("Rodavia.ini", "[Circuito]\r\nNombre=BOSQUE\r\n");
@@ -107,7 +65,7 @@ TEST(PrincipalTest, OffersOnlyCircuitsWithBothFilesAndSelectsTheConfiguredOne) {
 }
 
 TEST(PrincipalTest, EscapeInTheLobbyClosesAndSavesTheNineKeysInSectionOrder) {
-  Mundo m;
+  MundoPrincipal m;
   auto p = m.Arrancar();
   p->Visible = true;
   p->FormKeyDown(27, {});
@@ -121,7 +79,7 @@ TEST(PrincipalTest, EscapeInTheLobbyClosesAndSavesTheNineKeysInSectionOrder) {
 }
 
 TEST(PrincipalTest, ClosingKeepsKeysItDoesNotWrite) {
-  Mundo m;
+  MundoPrincipal m;
   m.carpeta.Write("Rodavia.ini",
                   "[Teclas]\r\nSalir=-13\r\n[Conexiones]\r\nPuerto=7000\r\nIP=10.0.0.1\r\n");
   auto p = m.Arrancar();
@@ -149,7 +107,7 @@ TEST(PrincipalTest, MissingFilesEndTheProgramAfterTheirMessage) {
       {"Coches/F1-Vanto-Rojo.bmp", "No se encuentra el fichero ..\\Coches\\F1-Vanto-Rojo.bmp"},
   };
   for (const Caso& caso : casos) {
-    Mundo m;
+    MundoPrincipal m;
     std::filesystem::remove(m.carpeta.path() / caso.fichero);
     if (!caso.mensaje) {
       EXPECT_EQ(m.Arrancar()->cb_Circuito->Text(), "Bosque");
@@ -163,7 +121,7 @@ TEST(PrincipalTest, MissingFilesEndTheProgramAfterTheirMessage) {
 }
 
 TEST(PrincipalTest, NoCircuitAtAllEndsTheProgram) {
-  Mundo m;
+  MundoPrincipal m;
   std::filesystem::remove_all(m.carpeta.path() / "Circuitos");
   EXPECT_THROW(m.Arrancar(), ProgramEnd);
   EXPECT_EQ(m.mensajes.Texts(),
@@ -171,7 +129,7 @@ TEST(PrincipalTest, NoCircuitAtAllEndsTheProgram) {
 }
 
 TEST(PrincipalTest, FullScreenFailureFallsBackToAWindowAfterItsMessage) {
-  Mundo m;
+  MundoPrincipal m;
   m.pantalla.failFullScreen = true;
   auto p = m.Arrancar();
   EXPECT_EQ(m.mensajes.Texts(),
@@ -186,7 +144,7 @@ TEST(PrincipalTest, FullScreenFailureFallsBackToAWindowAfterItsMessage) {
 }
 
 TEST(PrincipalTest, LightFramesAreASixthOfThePictureWidthInWholePixels) {
-  Mundo m;
+  MundoPrincipal m;
   m.carpeta.Write("Graficos/Semaforo.bmp", Bmp(303, 40));
   auto p = m.Arrancar();
   EXPECT_EQ(p->DXImageList.find("Semaforo")->frameWidth, 50);
@@ -195,7 +153,7 @@ TEST(PrincipalTest, LightFramesAreASixthOfThePictureWidthInWholePixels) {
 }
 
 TEST(PrincipalTest, TextsWithASlashAreDrawnOnTwoLines) {
-  Mundo m;
+  MundoPrincipal m;
   auto p = m.Arrancar();
   p->EncolarMarcador({"1:23:456/ 2 Laps", 100, 200, 0xFFFFFF, 12});
   p->EncolarMarcador({"/abajo", 10, 20, 0xFF, 16});
@@ -216,7 +174,7 @@ TEST(PrincipalTest, TextsWithASlashAreDrawnOnTwoLines) {
 }
 
 TEST(PrincipalTest, TextsWaitForAFrameThatCanBeDrawn) {
-  Mundo m;
+  MundoPrincipal m;
   auto p = m.Arrancar();
   m.pantalla.initialized = false;
   p->EncolarMarcador({"uno", 0, 0, 0xFFFFFF, 12});
@@ -230,7 +188,7 @@ TEST(PrincipalTest, TextsWaitForAFrameThatCanBeDrawn) {
 }
 
 TEST(PrincipalTest, AChatLineShowsOverTheRaceOn201Frames) {
-  Mundo m;
+  MundoPrincipal m;
   auto p = m.Arrancar();
   p->EscribirChat("Sistema", "hola");
   int mostrado = 0;
@@ -250,7 +208,7 @@ TEST(PrincipalTest, AChatLineShowsOverTheRaceOn201Frames) {
 }
 
 TEST(PrincipalTest, FrameRateIsShownWhenAsked) {
-  Mundo m;
+  MundoPrincipal m;
   auto p = m.Arrancar();
   p->VerFrames = true;
   p->t_cochesTimer();
@@ -260,7 +218,7 @@ TEST(PrincipalTest, FrameRateIsShownWhenAsked) {
 }
 
 TEST(PrincipalTest, FrameTimerCountsItsRateOverEachSecond) {
-  Mundo m;
+  MundoPrincipal m;
   auto p = m.Arrancar();
   p->t_coches.SetEnabled(true);
   for (int i = 0; i < 34; ++i) {
