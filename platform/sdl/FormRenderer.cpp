@@ -167,7 +167,7 @@ void FormRenderer::DrawControl(TForm& form, TControl& c, ImVec2 min) {
   drawn_.insert(&c);
   ImGui::PushID(&c);
   ImGui::PushFont(LobbyFont(c.FontSize, c.FontBold));
-  ImGui::PushStyleColor(ImGuiCol_Text, ToImVec4(c.FontColor, clWindowText));
+  ImGui::PushStyleColor(ImGuiCol_Text, ToTextColor(c.FontColor));
   ImGui::BeginDisabled(!c.Usable());
   ImGui::SetCursorScreenPos(min);
   switch (c.Kind()) {
@@ -347,7 +347,7 @@ void FormRenderer::DrawListBox(TListBox& lb, ImVec2 min) {
       });
     ImGui::PopID();
     const uint32_t colour = lb.ItemColor ? lb.ItemColor(item) : lb.FontColor;
-    ImGui::GetWindowDrawList()->AddText(at, ToImColor(colour, clWindowText), item.c_str());
+    ImGui::GetWindowDrawList()->AddText(at, ImGui::GetColorU32(ToTextColor(colour)), item.c_str());
   }
   if (lb.ScrollToEnd) {
     ImGui::SetScrollHereY(1.0f);

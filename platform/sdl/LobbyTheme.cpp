@@ -131,6 +131,13 @@ ImU32 ToImColor(uint32_t color, uint32_t fallback, float alpha) {
 
 ImVec4 ToImVec4(uint32_t color, uint32_t fallback) { return Rgb(Resolve(color, fallback)); }
 
+ImVec4 ToTextColor(uint32_t color) {
+  ImVec4 c = Rgb(Resolve(color, clWindowText));
+  const float luminance = 0.2126f * c.x + 0.7152f * c.y + 0.0722f * c.z;
+  if (luminance < 0.18f) c = ImVec4((c.x + 1) / 2, (c.y + 1) / 2, (c.z + 1) / 2, c.w);
+  return c;
+}
+
 ImU32 AccentColor() { return ImGui::GetColorU32(Rgb(kAccent)); }
 
 }  // namespace rodavia

@@ -19,6 +19,10 @@ ImFont* LobbyFont(int points, bool bold);
 ImU32 ToImColor(uint32_t color, uint32_t fallback, float alpha = 1.0f);
 ImVec4 ToImVec4(uint32_t color, uint32_t fallback);
 
+// A text colour as ToImVec4, with colours too dark to read on the dark
+// palette (pure blue, black) lifted halfway to white, keeping their hue.
+ImVec4 ToTextColor(uint32_t color);
+
 // The accent of pressed toggle buttons and selections.
 ImU32 AccentColor();
 
