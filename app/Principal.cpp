@@ -441,8 +441,10 @@ void TF_Principal::EmpezarCarrera() {
   Resultados.clear();
   MensajeCarrera.clear();
   for (size_t p = 0; p < jugadores_.size(); ++p) jugadores_[p]->PrepararCarrera(int(p));
+  // A lap count that is not a number (only a hand-edited settings file can
+  // bring one) races the lobby's default of 5 laps instead of failing.
   long long vueltas = 0;
-  NumVueltas = IniFile::ParseInteger(e_NumVueltas->Text(), vueltas) ? int16_t(vueltas) : 0;
+  NumVueltas = IniFile::ParseInteger(e_NumVueltas->Text(), vueltas) ? int16_t(vueltas) : 5;
   Semaforo->Frame = 0;
   Semaforo->Visible = true;
   DibujarSprites();

@@ -91,6 +91,14 @@ TEST_F(CarreraTest, TheRaceStartsOnTheGridAndTheLightCountsDown) {
   EXPECT_EQ(mensajes.shown.size(), 0u);
 }
 
+TEST_F(CarreraTest, ALapCountThatIsNotANumberRacesFiveLaps) {
+  p->AnyadirJugador("Ana");
+  p->e_NumVueltas->SetText("x");
+  p->sb_jugar->Click();
+  EXPECT_EQ(p->NumVueltas, 5);
+  EXPECT_TRUE(mensajes.shown.empty());
+}
+
 TEST_F(CarreraTest, EscapeDuringTheCountdownStopsBothTimers) {
   p->AnyadirJugador("Ana");
   p->sb_jugar->Click();
