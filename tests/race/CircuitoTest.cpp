@@ -21,6 +21,14 @@ std::vector<std::string> Lineas(const std::string& texto) {
   return lineas;
 }
 
+// Writes Circuitos/<nombre>.cfg from its lines.
+void Escribir(const TempProgramFolder& carpeta, const std::string& nombre,
+              const std::vector<std::string>& lineas) {
+  std::string t;
+  for (auto& s : lineas) t += s + "\r\n";
+  carpeta.Write("Circuitos/" + nombre + ".cfg", t);
+}
+
 // A circuit with a value of its own in every field; the program folder must
 // not hold an "Ejemplo" description yet.
 TCircuito Ejemplo() {
@@ -118,9 +126,7 @@ TEST(CircuitoTest, EmptyNameLineBringsTheDefaultsButKeepsTheGrid) {
   FakeClock reloj(46200.2);
   auto l = Lineas(Ejemplo().Texto());
   l[193] = "";
-  std::string t;
-  for (auto& s : l) t += s + "\r\n";
-  carpeta.Write("Circuitos/Copia.cfg", t);
+  Escribir(carpeta, "Copia", l);
   const TCircuito c("Copia");
   EXPECT_EQ(c.Nombre, "Copia");
   EXPECT_EQ(c.Celda(0, 0), 'P');
@@ -134,9 +140,8 @@ TEST(CircuitoTest, EmptyNameLineBringsTheDefaultsButKeepsTheGrid) {
 TEST(CircuitoTest, FileEndingAfterTheGridReadsEmptyAndZeroWithoutAMessage) {
   TempProgramFolder carpeta;
   auto l = Lineas(Ejemplo().Texto());
-  std::string t;
-  for (int i = 0; i < 200; ++i) t += l[i] + "\r\n";  // up to the record date
-  carpeta.Write("Circuitos/Corto.cfg", t);
+  l.resize(200);  // up to the record date
+  Escribir(carpeta, "Corto", l);
   ScriptedMessages mensajes;
   const TCircuito c("Corto");
   EXPECT_TRUE(mensajes.shown.empty());
@@ -150,9 +155,7 @@ TEST(CircuitoTest, NumberThatDoesNotParseStopsTheReadingWithAMessage) {
   TempProgramFolder carpeta;
   auto l = Lineas(Ejemplo().Texto());
   l[207] = "12x";  // start 1, X
-  std::string t;
-  for (auto& s : l) t += s + "\r\n";
-  carpeta.Write("Circuitos/Malo.cfg", t);
+  Escribir(carpeta, "Malo", l);
   ScriptedMessages mensajes;
   const TCircuito c("Malo");
   EXPECT_EQ(mensajes.Texts(), std::vector<std::string>{"Error al crear la clase circuito."});
@@ -167,9 +170,7 @@ TEST(CircuitoTest, NumbersSkipBlankLinesAndKeepTheLow16Bits) {
   auto l = Lineas(Ejemplo().Texto());
   l[207] = "65636";            // 65636 & 0xFFFF = 100
   l[208] = "\r\n  -3 trailing text";
-  std::string t;
-  for (auto& s : l) t += s + "\r\n";
-  carpeta.Write("Circuitos/Raro.cfg", t);
+  Escribir(carpeta, "Raro", l);
   const TCircuito c("Raro");
   EXPECT_EQ(c.Salidas[1].X, 100);
   EXPECT_EQ(c.Salidas[1].Y, -3);
@@ -180,9 +181,7 @@ TEST(CircuitoTest, ShortGridLinesReadAsGrassBeyondTheirEnd) {
   TempProgramFolder carpeta;
   auto l = Lineas(Ejemplo().Texto());
   l[5] = "000";
-  std::string t;
-  for (auto& s : l) t += s + "\r\n";
-  carpeta.Write("Circuitos/Corta.cfg", t);
+  Escribir(carpeta, "Corta", l);
   const TCircuito c("Corta");
   EXPECT_EQ(c.Celda(2, 5), '0');
   EXPECT_EQ(c.Celda(3, 5), '1');
