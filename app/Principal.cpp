@@ -21,16 +21,15 @@ namespace {
 constexpr const char* kConfiguracion = "Rodavia.ini";
 constexpr const char* kCarpetas[] = {"Circuitos", "Coches", "Graficos", "Jugadores", "Sonidos"};
 
-struct OndaPrincipal {
+struct FicheroOnda {
   const char* clave;
   const char* defecto;
 };
 // The main waves, in index order: last lap, victory, record, start siren.
-constexpr OndaPrincipal kOndas[] = {{"UltimaVuelta", "UltimaVuelta.wav"},
+constexpr FicheroOnda kOndas[] = {{"UltimaVuelta", "UltimaVuelta.wav"},
                                     {"Victoria", "Victoria.wav"},
                                     {"Record", "Record.wav"},
                                     {"Sirena", "Sirena.wav"}};
-enum { OndaUltimaVuelta, OndaVictoria, OndaRecord, OndaSirena };
 
 std::string Recortar(const std::string& s) {
   const auto inicio = s.find_first_not_of(" \t");
@@ -169,7 +168,7 @@ void TF_Principal::PonerModoPantalla(bool pantallaCompleta) {
 
 void TF_Principal::CargarSonidos() {
   IniFile ini = Configuracion();
-  for (const OndaPrincipal& onda : kOndas) {
+  for (const FicheroOnda& onda : kOndas) {
     const std::string fichero = ini.ReadString("Sonidos", onda.clave, onda.defecto);
     std::unique_ptr<Wave> w = Sonido().Load(files::Resolve("Sonidos\\" + fichero));
     if (!w) ErrorFatal("No se encuentra el fichero ..\\Sonidos\\" + fichero);
@@ -454,7 +453,7 @@ void TF_Principal::EmpezarCarrera() {
 
 void TF_Principal::EncenderSemaforo() {
   if (t_semaforo.Enabled()) return;
-  DXWaveList[OndaSirena]->Play();
+  DXWaveList[Sirena]->Play();
   t_semaforo.SetEnabled(true);
 }
 
@@ -515,15 +514,6 @@ void TF_Principal::OcultarControles() {
 void TF_Principal::MostrarControles() {
   for (TControl* c : ControlesDelLobby()) c->Visible = true;
   for (TProgressBar* b : {pb_acelerador, pb_freno, pb_izquierda, pb_derecha}) b->Visible = false;
-}
-
-bool TF_Principal::CompletarVuelta(TCoche& coche, double tiempo) {
-  // Lap results come with the results table; until then each lap is counted
-  // and labelled over the car.
-  coche.Rotulo = FormatLapTime(tiempo) + "/ " + std::to_string(NumVueltas - coche.Vuelta) + " Laps";
-  coche.ContadorRotulo = 0;
-  ++coche.Vuelta;
-  return false;
 }
 
 void TF_Principal::EnviarTrama(int, const std::string&) {

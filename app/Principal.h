@@ -76,6 +76,9 @@ class TF_Principal : public TForm, public TEntornoCarrera {
   void OcultarControles();
   void MostrarControles();
 
+  // Laps and results.
+  std::string TablaResultados(const TCoche& ganador);
+
   // TForm
   void KeyDown(int key, ShiftState shift) override { FormKeyDown(key, shift); }
   void Close() override;
@@ -102,6 +105,8 @@ class TF_Principal : public TForm, public TEntornoCarrera {
   Display& DXDraw;
   ImageList DXImageList;
   std::unique_ptr<TSpriteEngine> DXSpriteEngine;
+  // The main waves, in the order they are loaded.
+  enum OndaPrincipal { UltimaVuelta, Victoria, RecordCircuito, Sirena };
   std::vector<std::unique_ptr<Wave>> DXWaveList;
   TDXTimer t_coches;
   TTimer t_semaforo;
@@ -155,7 +160,6 @@ class TF_Principal : public TForm, public TEntornoCarrera {
   std::unique_ptr<TCoche> cocheTrabajo_;
   std::vector<TCoche*> jugadores_;
   std::vector<Surface16> imagenesJugadores_;
-  int pasoSemaforo_ = 0;
   bool cerrado_ = false;
 };
 
