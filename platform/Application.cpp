@@ -7,6 +7,10 @@ std::function<void()>& Step() {
   static std::function<void()> step;
   return step;
 }
+std::function<int(TForm&)>& Modal() {
+  static std::function<int(TForm&)> show;
+  return show;
+}
 std::function<void(const std::string&)>& Opener() {
   static std::function<void(const std::string&)> open;
   return open;
@@ -20,6 +24,10 @@ void ProcessMessages() {
 }
 
 void SetProcessMessages(std::function<void()> step) { Step() = std::move(step); }
+
+int ShowModal(TForm& form) { return Modal() ? Modal()(form) : 0; }
+
+void SetShowModal(std::function<int(TForm&)> show) { Modal() = std::move(show); }
 
 void OpenAddress(const std::string& address) {
   if (Opener()) Opener()(address);

@@ -17,6 +17,12 @@ struct ProgramEnd {};
 void ProcessMessages();
 void SetProcessMessages(std::function<void()> step);
 
+// Shows a window modally: a nested loop until its ModalResult is set or it
+// is closed; answers the ModalResult (0 when closed). The real application
+// installs its loop; tests install their own (by default 0 at once).
+int ShowModal(class TForm& form);
+void SetShowModal(std::function<int(TForm&)> show);
+
 // Opens an address ("http://...", "mailto:...") with the desktop's handler.
 void OpenAddress(const std::string& address);
 void SetOpenAddress(std::function<void(const std::string&)> open);

@@ -104,12 +104,14 @@ SdlApplication::SdlApplication() {
   SetProcessMessages([this] { ProcessMessagesOnce(); });
   SetMessages(messages_.get());
   SetOpenAddress(OpenWithDesktop);
+  SetShowModal([this](TForm& form) { return ShowModal(form); });
 }
 
 SdlApplication::~SdlApplication() {
   SetProcessMessages(nullptr);
   SetMessages(nullptr);
   SetOpenAddress(nullptr);
+  SetShowModal(nullptr);
   Shutdown();
 }
 
