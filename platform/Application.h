@@ -6,6 +6,8 @@
 
 namespace rodavia {
 
+class TForm;
+
 // Thrown by EndProgram and caught by the program entry, which then closes
 // down cleanly. Nothing else catches it.
 struct ProgramEnd {};
@@ -20,7 +22,7 @@ void SetProcessMessages(std::function<void()> step);
 // Shows a window modally: a nested loop until its ModalResult is set or it
 // is closed; answers the ModalResult (0 when closed). The real application
 // installs its loop; tests install their own (by default 0 at once).
-int ShowModal(class TForm& form);
+int ShowModal(TForm& form);
 void SetShowModal(std::function<int(TForm&)> show);
 
 // Opens an address ("http://...", "mailto:...") with the desktop's handler.
