@@ -36,13 +36,6 @@ std::string Recortar(const std::string& s) {
   if (inicio == std::string::npos) return "";
   return s.substr(inicio, s.find_last_not_of(" \t") + 1 - inicio);
 }
-
-// The first frame of a car strip, as the lobby shows it.
-Surface16 PrimerFotograma(const Picture& imagen) {
-  Surface16 s(36, 36);
-  s.blit(imagen.pixels, {0, 0, 36, 36}, 0, 0);
-  return s;
-}
 }  // namespace
 
 TF_Principal::TF_Principal(Dispositivos d)
@@ -226,116 +219,6 @@ void TF_Principal::LlenarListaPerfiles() {
   const int i = cb_Perfil->IndexOf(elegido);
   cb_Perfil->SetItemIndex(i >= 0 ? i : (cb_Perfil->Items.empty() ? -1 : 0));
   cb_PerfilChange();
-}
-
-// ---- Lobby -------------------------------------------------------------------
-
-void TF_Principal::cb_CircuitosClick() {
-  if (cb_Circuito->ItemIndex() < 0) cb_Circuito->SetItemIndex(0);
-  const std::string nombre = cb_Circuito->Text();
-  if (nombre.empty()) ErrorFatal("No se encuentra ningún circuito en la carpeta ..\\Circuitos.");
-  circuito_.reset();
-  circuito_ = std::make_unique<TCircuito>(nombre);
-  Picture imagen;
-  if (!LoadPicture(files::Resolve("Circuitos\\" + nombre + ".jpg"), imagen))
-    ErrorFatal("No se encuentra el fichero ..\\Circuitos\\" + nombre + ".jpg");
-  i_circuito->SetPicture(imagen.pixels);
-  ImageSlot& slot = DXImageList.slot("Circuito");
-  slot.setPicture(std::move(imagen));
-  slot.transparent = false;
-  MostrarDatosCircuito();
-  if (cocheTrabajo_) {
-    cocheTrabajo_->GrabarPerfilCircuito();
-    cocheTrabajo_->LeerPerfilCircuito();
-  }
-}
-
-void TF_Principal::MostrarDatosCircuito() {
-  if (!circuito_) return;
-  e_Nombre->SetText(circuito_->Titulo);
-  e_Autor->SetText(circuito_->Autor);
-  e_Email->SetText(circuito_->Email);
-  e_Record->SetText(FormatLapTime(circuito_->Record));
-  e_AutorRecord->SetText(circuito_->AutorRecord);
-  e_FechaRecord->SetText(FormatDate(circuito_->FechaRecord));
-}
-
-void TF_Principal::cb_PerfilChange() {
-  if (cb_Perfil->Items.empty() || !cocheTrabajo_) return;
-  TCoche& coche = *cocheTrabajo_;
-  if (!coche.Nombre.empty()) coche.GrabarPerfilCircuito();
-  coche.Nombre = cb_Perfil->Text();
-  coche.LeerPerfil();
-  if (circuito_) coche.LeerPerfilCircuito();
-  if (!files::Exists("Coches\\" + coche.ImagenCoche)) {
-    EscribirChat("Error", "El jugador " + coche.Nombre + " tiene la imagen del coche \"..Coches\\" +
-                              coche.ImagenCoche + "\"");
-    EscribirChat("Error", "que no existe. Se le asignará la imagen del coche por defecto.");
-    coche.ImagenCoche = kCocheDefecto;
-    coche.GrabarPerfil();
-  }
-  Picture imagen;
-  if (!LoadPicture(files::Resolve("Coches\\" + coche.ImagenCoche), imagen))
-    ErrorFatal("No se encuentra el fichero ..\\Coches\\" + coche.ImagenCoche);
-  i_coche->SetPicture(PrimerFotograma(imagen));
-  i_coche->TransparentColor = ColorRefTo565(imagen.transparentColor);
-}
-
-void TF_Principal::EscribirChat(const std::string& tipo, const std::string& texto) {
-  const std::string linea = "<" + tipo + "> " + texto;
-  l_Chat->Items.push_back(linea);
-  l_Chat->ScrollToEnd = true;
-  MensajeCarrera = linea;
-  ColorMensaje = tipo == "Sistema" ? RGBColor(0, 255, 255)
-                 : tipo == "Info"  ? RGBColor(0, 255, 0)
-                 : tipo == "Error" ? RGBColor(255, 0, 0)
-                                   : RGBColor(255, 255, 255);
-  ContadorMensaje = 0;
-}
-
-void TF_Principal::AnyadirJugador(const std::string& nombre) {
-  if (nombre.empty()) {
-    ShowWarning("Primero debe crear un perfil para poder añadirlo a la partida.");
-    return;
-  }
-  if (jugadores_.size() >= 16) {
-    ShowWarning("El máximo número de jugadores permitido es 16.");
-    return;
-  }
-  for (TCoche* c : jugadores_)
-    if (c->Nombre == nombre) {
-      ShowWarning("En la partida ya hay un jugador con el mismo nombre.");
-      return;
-    }
-  int16_t indice = 1;
-  while (std::any_of(jugadores_.begin(), jugadores_.end(),
-                     [&](TCoche* c) { return c->Indice == indice; }))
-    ++indice;
-  auto* coche = new TCoche(*this, indice, true, "", e_Equipo->Text(), nombre);
-  coche->LeerPerfilCircuito();
-  coche->CalcularTotales();
-  jugadores_.push_back(coche);
-  MostrarJugadores();
-  EscribirChat("Sistema", "El jugador " + nombre + " de este equipo se ha unido a la partida.");
-}
-
-void TF_Principal::QuitarTodosLosJugadores() {
-  for (TCoche* c : jugadores_) delete c;
-  jugadores_.clear();
-  MostrarJugadores();
-}
-
-void TF_Principal::MostrarJugadores() {
-  lv_jugadores->Items.clear();
-  imagenesJugadores_.clear();
-  for (TCoche* c : jugadores_) {
-    Picture imagen;
-    if (!LoadPicture(files::Resolve("Coches\\" + c->ImagenCoche), imagen))
-      ErrorFatal("No se encuentra el fichero ..\\Coches\\" + c->ImagenCoche);
-    imagenesJugadores_.push_back(PrimerFotograma(imagen));
-    lv_jugadores->Items.push_back({c->Nombre, int(imagenesJugadores_.size()) - 1, c->Local});
-  }
-  ++lv_jugadores->ImagesVersion;
 }
 
 // ---- Frame loop -----------------------------------------------------------------

@@ -56,11 +56,31 @@ class TF_Principal : public TForm, public TEntornoCarrera {
   void CargarSonidos();
   void CargarGraficos();
 
-  // Lobby handlers.
+  // Lobby handlers: circuit, profile, setup.
   void cb_CircuitosClick();
   void cb_PerfilChange();
   void MostrarDatosCircuito();
+  void MostrarSetupCoche();
+  void tb_relacionChange();
+  void rg_RuedasClick();
+  void tb_GasolinaChange();
+  void e_NumVueltasExit();
+  void bb_BorrarClick();
+  void bb_InfoClick();
+  static std::string TextoRelacion(int posicion);
+  static std::string TextoGasolina(int posicion);
   void sb_salirClick() { Close(); }
+
+  // The race roster, its two views and the chat.
+  void bb_anyadir_a_partidaClick() { AnyadirJugador(cb_Perfil->Text()); }
+  void bb_quitar_de_la_partidaClick();
+  void sb_jugadoresClick();
+  void sb_equiposClick();
+  void lv_jugadoresChange(int item);
+  void MostrarJugadores();
+  void MostrarEquipos();
+  void bb_ChatClick();
+  void EnviarChat(const std::string& texto);
   void EscribirChat(const std::string& tipo, const std::string& texto);
 
   // The frame loop's tick.
@@ -138,7 +158,15 @@ class TF_Principal : public TForm, public TEntornoCarrera {
   TCheckBox* cb_colisiones;
   TComboBox* cb_Perfil;
   TImage* i_coche;
+  TButton *bb_Crear, *bb_modificar, *bb_Borrar;
+  TLabel *l_relacion, *l_Gasolina;
+  TTrackBar *tb_relacion, *tb_Gasolina;
+  TRadioGroup* rg_Ruedas;
   TButton* bb_anyadir_a_partida;
+  TSpeedButton *sb_jugadores, *sb_equipos;
+  TButton *bb_quitar_de_la_partida, *bb_Info;
+  TEdit* e_chat;
+  TButton* bb_Chat;
   TEdit *e_Equipo, *e_IP;
   TListBox* l_Chat;
   TListView* lv_jugadores;
@@ -153,7 +181,7 @@ class TF_Principal : public TForm, public TEntornoCarrera {
   void CargarGrafico(const std::string& clave, bool semaforo);
   void DibujarMarcadores(Surface16& buffer);
   void DibujarSprites();
-  void MostrarJugadores();
+  TCoche* JugadorLlamado(const std::string& nombre) const;
 
   Dispositivos dispositivos_;
   std::unique_ptr<TCircuito> circuito_;

@@ -38,6 +38,7 @@ void TF_Principal::CrearControles() {
   Add<TLabel>("l_NumVueltas", 22, 493, 60, 18).Caption = "Vueltas";
   e_NumVueltas = &Add<TEdit>("e_NumVueltas", 96, 490, 40, 22);
   e_NumVueltas->MaxLength = 2;
+  e_NumVueltas->OnExit = [this] { e_NumVueltasExit(); };
   cb_colisiones = &Add<TCheckBox>("cb_colisiones", 150, 490, 180, 22);
   cb_colisiones->Caption = "Colisiones entre coches";
 
@@ -48,15 +49,64 @@ void TF_Principal::CrearControles() {
   cb_Perfil->Color = clWindow;
   i_coche = &Add<TImage>("i_coche", 630, 34, 36, 36);
   i_coche->Transparent = true;
+  bb_Crear = &Add<TButton>("bb_Crear", 364, 78, 98, 28);
+  bb_Crear->Caption = "Nuevo";
+  bb_modificar = &Add<TButton>("bb_modificar", 468, 78, 98, 28);
+  bb_modificar->Caption = "Modificar";
+  bb_Borrar = &Add<TButton>("bb_Borrar", 572, 78, 98, 28);
+  bb_Borrar->Caption = "Borrar";
+  bb_Borrar->OnClick = [this] { bb_BorrarClick(); };
+
+  // The car setup for the chosen circuit.
+  l_relacion = &Add<TLabel>("l_relacion", 364, 122, 306, 18);
+  l_relacion->Caption = TextoRelacion(0);
+  tb_relacion = &Add<TTrackBar>("tb_relacion", 364, 144, 306, 26);
+  tb_relacion->Max = 10;
+  tb_relacion->OnChange = [this] { tb_relacionChange(); };
+  rg_Ruedas = &Add<TRadioGroup>("rg_Ruedas", 364, 180, 306, 52);
+  rg_Ruedas->Caption = "Ruedas";
+  rg_Ruedas->Items = {"Duras", "Medias", "Blandas"};
+  rg_Ruedas->Columns = 3;
+  rg_Ruedas->SetItemIndex(1);
+  rg_Ruedas->OnClick = [this] { rg_RuedasClick(); };
+  l_Gasolina = &Add<TLabel>("l_Gasolina", 364, 244, 306, 18);
+  l_Gasolina->Caption = TextoGasolina(10);
+  l_Gasolina->Enabled = false;
+  tb_Gasolina = &Add<TTrackBar>("tb_Gasolina", 364, 266, 306, 26);
+  tb_Gasolina->Min = 1;
+  tb_Gasolina->Max = 10;
+  tb_Gasolina->SetPosition(10);
+  tb_Gasolina->Enabled = false;
+  tb_Gasolina->OnChange = [this] { tb_GasolinaChange(); };
+
   bb_anyadir_a_partida = &Add<TButton>("bb_anyadir_a_partida", 364, 320, 306, 30);
   bb_anyadir_a_partida->Caption = "Añadir a la partida";
-  bb_anyadir_a_partida->OnClick = [this] { AnyadirJugador(cb_Perfil->Text()); };
+  bb_anyadir_a_partida->OnClick = [this] { bb_anyadir_a_partidaClick(); };
 
   // Race roster and connection.
   Add<TGroupBox>("gb_Partida", 690, 8, 324, 356).Caption = "Partida";
-  lv_jugadores = &Add<TListView>("lv_jugadores", 702, 34, 300, 318);
+  sb_jugadores = &Add<TSpeedButton>("sb_jugadores", 702, 32, 148, 26);
+  sb_jugadores->Caption = "Jugadores";
+  sb_equipos = &Add<TSpeedButton>("sb_equipos", 854, 32, 148, 26);
+  sb_equipos->Caption = "Equipos";
+  for (TSpeedButton* b : {sb_jugadores, sb_equipos}) {
+    b->GroupIndex = 1;
+    b->Group = {sb_jugadores, sb_equipos};
+  }
+  sb_jugadores->SetDown(true);
+  sb_jugadores->OnClick = [this] { sb_jugadoresClick(); };
+  sb_equipos->OnClick = [this] { sb_equiposClick(); };
+  lv_jugadores = &Add<TListView>("lv_jugadores", 702, 62, 300, 250);
   lv_jugadores->Images = &imagenesJugadores_;
   lv_jugadores->Checkboxes = true;
+  lv_jugadores->OnChange = [this](int item) { lv_jugadoresChange(item); };
+  lv_jugadores->OnDblClick = [this] { bb_InfoClick(); };
+  bb_quitar_de_la_partida = &Add<TButton>("bb_quitar_de_la_partida", 702, 320, 148, 30);
+  bb_quitar_de_la_partida->Caption = "Quitar";
+  bb_quitar_de_la_partida->OnClick = [this] { bb_quitar_de_la_partidaClick(); };
+  bb_Info = &Add<TButton>("bb_Info", 854, 320, 148, 30);
+  bb_Info->Caption = "Info";
+  bb_Info->OnClick = [this] { bb_InfoClick(); };
   Add<TGroupBox>("gb_Conexion", 690, 372, 324, 156).Caption = "Conexión";
   e_Equipo = &Add<TEdit>("e_Equipo", 776, 398, 226, 22);
   e_Equipo->MaxLength = 15;
@@ -68,13 +118,26 @@ void TF_Principal::CrearControles() {
   Add<TLabel>("l_IP", 702, 431, 70, 18).Caption = "Dirección";
 
   // Chat.
-  l_Chat = &Add<TListBox>("l_Chat", 352, 540, 662, 190);
+  l_Chat = &Add<TListBox>("l_Chat", 352, 540, 662, 158);
   l_Chat->ItemColor = [](const std::string& linea) -> uint32_t {
     if (linea.find("<Sistema>") != std::string::npos) return RGBColor(0, 0, 255);
     if (linea.find("<Info>") != std::string::npos) return RGBColor(0, 128, 0);
     if (linea.find("<Error>") != std::string::npos) return RGBColor(255, 0, 0);
     return clWindowText;
   };
+
+  e_chat = &Add<TEdit>("e_chat", 352, 704, 560, 26);
+  e_chat->MaxLength = 70;
+  e_chat->Color = clWindow;
+  e_chat->OnKeyPress = [this](char& tecla) {
+    if (tecla == '\r') {
+      tecla = 0;
+      bb_Chat->Click();
+    }
+  };
+  bb_Chat = &Add<TButton>("bb_Chat", 918, 702, 96, 30);
+  bb_Chat->Caption = "Enviar";
+  bb_Chat->OnClick = [this] { bb_ChatClick(); };
 
   // Start and leave.
   sb_jugar = &Add<TSpeedButton>("sb_jugar", 10, 540, 334, 64);
