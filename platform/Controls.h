@@ -23,6 +23,10 @@ constexpr uint32_t clBtnFace = 0x8000000F;
 constexpr uint32_t clInfoBk = 0x80000018;
 constexpr bool IsSystemColor(uint32_t c) { return (c & 0x80000000u) != 0; }
 
+// What a modal window answers: ModalResult values.
+constexpr int mrOk = 1;
+constexpr int mrCancel = 2;
+
 enum class ControlKind {
   Label, Button, SpeedButton, Edit, ComboBox, CheckBox, RadioGroup, TrackBar,
   ListBox, ListView, Image, ProgressBar, GroupBox, PageControl, TabSheet, SpinEdit
@@ -53,7 +57,8 @@ class TControl {
   bool FontUnderline = false;
   bool HandCursor = false;
 
-  std::function<void()> OnClick, OnDblClick, OnMouseEnter, OnMouseLeave, OnExit;
+  // OnEnter and OnExit: the control gains or loses the keyboard focus.
+  std::function<void()> OnClick, OnDblClick, OnMouseEnter, OnMouseLeave, OnEnter, OnExit;
 
   // Whether the control and every parent are visible (or enabled).
   bool Showing() const;
@@ -104,6 +109,11 @@ class TEdit : public TControl {
   std::function<void()> OnChange;
   // The key handler may change or swallow (set to 0) a typed character.
   std::function<void(char& key)> OnKeyPress;
+  // A key-capture edit: when set, the edit types nothing itself and the
+  // handler receives the virtual-key code of every key pressed while the
+  // edit has the focus, Tab excepted (it keeps moving the focus). Setting
+  // key to 0 marks it handled.
+  std::function<void(int& key, ShiftState shift)> OnKeyDown;
   const std::string& Text() const { return text_; }
   void SetText(const std::string& text);
 
@@ -167,6 +177,7 @@ class TSpinEdit : public TControl {
  public:
   explicit TSpinEdit(std::string name) : TControl(ControlKind::SpinEdit, std::move(name)) {}
   int MinValue = 0, MaxValue = 100;
+  bool EditorEnabled = true;  // false: only the spin buttons change the value
   std::function<void()> OnChange;
   int Value() const { return value_; }
   void SetValue(int value);
@@ -223,7 +234,9 @@ class TProgressBar : public TControl {
  public:
   explicit TProgressBar(std::string name) : TControl(ControlKind::ProgressBar, std::move(name)) {}
   int Min = 0, Max = 100, Position = 0;
-  bool Vertical = false;
+  bool Vertical = false;  // fills from the bottom
+  uint32_t BarColor = clDefault;  // the filled part; clDefault = the accent colour
+  // Color is the background of the unfilled part.
 };
 
 class TGroupBox : public TControl {

@@ -1,5 +1,6 @@
 #include "platform/sdl/FormRenderer.h"
 
+#include <SDL2/SDL_events.h>
 #include <imgui_internal.h>
 
 #include <algorithm>
@@ -7,6 +8,7 @@
 #include <string>
 
 #include "platform/sdl/LobbyTheme.h"
+#include "platform/sdl/VirtualKeys.h"
 
 namespace rodavia {
 
@@ -87,7 +89,7 @@ void DrawProgressBar(const TProgressBar& pb, ImVec2 min) {
   if (f > 0) {
     const ImVec2 fillMin = pb.Vertical ? ImVec2(min.x, max.y - (max.y - min.y) * f) : min;
     const ImVec2 fillMax = pb.Vertical ? max : ImVec2(min.x + (max.x - min.x) * f, max.y);
-    dl.AddRectFilled(fillMin, fillMax, AccentColor(), 3);
+    dl.AddRectFilled(fillMin, fillMax, pb.BarColor == clDefault ? AccentColor() : ToImColor(pb.BarColor, clWindow), 3);
   }
   DrawFrame(dl, min, max);
 }
@@ -98,7 +100,22 @@ ImGuiWindowFlags FixedWindow(bool input) {
   return input ? f : f | ImGuiWindowFlags_NoInputs;
 }
 
+// Every key going down (not its repeats) except Tab, for key-capture edits.
+int RecordKey(void* keys, SDL_Event* e) {
+  if (e->type != SDL_KEYDOWN || e->key.repeat || e->key.keysym.scancode == SDL_SCANCODE_TAB) return 0;
+  const int vk = VirtualKeyFromScancode(e->key.keysym.scancode);
+  if (vk == 0) return 0;
+  const Uint16 mod = e->key.keysym.mod;
+  const ShiftState shift{(mod & KMOD_SHIFT) != 0, (mod & KMOD_ALT) != 0, (mod & KMOD_CTRL) != 0};
+  static_cast<std::vector<FormRenderer::PressedKey>*>(keys)->push_back({vk, shift});
+  return 0;
+}
+
 }  // namespace
+
+FormRenderer::FormRenderer() { SDL_AddEventWatch(RecordKey, &keysPressed_); }
+
+FormRenderer::~FormRenderer() { SDL_DelEventWatch(RecordKey, &keysPressed_); }
 
 void FormRenderer::DrawMain(TForm& form, const ScreenArea& area, bool input, bool barsOnly) {
   ImGui::SetNextWindowPos(ImVec2(area.x, area.y));
@@ -155,6 +172,9 @@ void DrawShade(int layer, bool appearing) {
 }
 
 void FormRenderer::DrawControls(TForm& form, ImVec2 client, bool barsOnly) {
+  const TControl* focus = form.Focus;
+  if (focus && focus->Kind() != ControlKind::Edit && focusShown_[&form] != focus && ImGui::GetActiveID() != 0)
+    ImGui::ClearActiveID();
   for (auto& owned : form.Controls()) {
     TControl& c = *owned;
     if (!c.Showing() || OnHiddenPage(c)) continue;
@@ -172,7 +192,10 @@ void FormRenderer::DrawControl(TForm& form, TControl& c, ImVec2 min) {
   ImGui::SetCursorScreenPos(min);
   switch (c.Kind()) {
     case ControlKind::Label: DrawLabel(static_cast<TLabel&>(c), min); break;
-    case ControlKind::Button: DrawButton(c, min, false); break;
+    case ControlKind::Button:
+      DrawButton(c, min, false);
+      FocusFromCode(form, c);
+      break;
     case ControlKind::SpeedButton: DrawButton(c, min, static_cast<TSpeedButton&>(c).Down()); break;
     case ControlKind::Edit: DrawEdit(form, static_cast<TEdit&>(c), min); break;
     case ControlKind::ComboBox: DrawComboBox(static_cast<TComboBox&>(c), min); break;
@@ -249,17 +272,23 @@ void FormRenderer::DrawEdit(TForm& form, TEdit& e, ImVec2 min) {
     focusShown_[&form] = &e;
     refocus_ = nullptr;
   }
+  const bool capture = bool(e.OnKeyDown);
+  if (capture && ImGui::GetActiveID() == ImGui::GetID("##edit")) CaptureKeys(e);
 
   ImGui::PushStyleVar(ImGuiStyleVar_FramePadding, FramePaddingFor(e));
   ImGui::PushStyleColor(ImGuiCol_FrameBg, ToImVec4(e.Color, clWindow));
   ImGui::SetNextItemWidth(float(e.Width));
-  ImGuiInputTextFlags flags = ImGuiInputTextFlags_EnterReturnsTrue | ImGuiInputTextFlags_CallbackCharFilter;
-  if (e.ReadOnly) flags |= ImGuiInputTextFlags_ReadOnly;
+  ImGuiInputTextFlags flags = ImGuiInputTextFlags_CallbackCharFilter;
+  if (!capture) flags |= ImGuiInputTextFlags_EnterReturnsTrue;
+  if (e.ReadOnly || capture) flags |= ImGuiInputTextFlags_ReadOnly;
   const bool enter = ImGui::InputText("##edit", buffer.data(), buffer.size(), flags, FilterTypedKey, &e);
   ImGui::PopStyleColor();
   ImGui::PopStyleVar();
 
-  if (ImGui::IsItemActivated()) focusShown_[&form] = form.Focus = &e;
+  if (ImGui::IsItemActivated()) {
+    focusShown_[&form] = form.Focus = &e;
+    if (e.OnEnter) Later(e.OnEnter);
+  }
   std::string typed(buffer.data());
   if (typed != text) Later([&e, typed] { e.SetText(typed); });
   if (enter) {
@@ -271,6 +300,27 @@ void FormRenderer::DrawEdit(TForm& form, TEdit& e, ImVec2 min) {
   } else if (ImGui::IsItemDeactivated() && e.OnExit) {
     Later(e.OnExit);
   }
+}
+
+// The keys pressed since the last frame to the edit's key handler.
+void FormRenderer::CaptureKeys(TEdit& e) {
+  for (const PressedKey& k : keysPressed_)
+    Later([&e, k] {
+      int key = k.virtualKey;
+      if (e.OnKeyDown) e.OnKeyDown(key, k.shift);
+    });
+  keysPressed_.clear();
+}
+
+// Focus moved from code onto a control that is not an edit: it becomes
+// ImGui's keyboard-navigation item (Space presses a button), and
+// whatever edit was being typed in lets go.
+// (DrawControls lets go of the edit first, so that the edit sees its exit.)
+void FormRenderer::FocusFromCode(TForm& form, TControl& c) {
+  if (form.Focus != &c || focusShown_[&form] == &c) return;
+  focusShown_[&form] = &c;
+  ImGui::SetFocusID(ImGui::GetItemID(), ImGui::GetCurrentWindow());
+  GImGui->NavDisableHighlight = false;
 }
 
 void FormRenderer::DrawComboBox(TComboBox& cb, ImVec2 min) {
@@ -328,7 +378,23 @@ void FormRenderer::DrawSpinEdit(TSpinEdit& se, ImVec2 min) {
   ImGui::PushStyleVar(ImGuiStyleVar_FramePadding, FramePaddingFor(se));
   ImGui::SetNextItemWidth(float(se.Width));
   int value = se.Value();
-  if (ImGui::InputInt("##spin", &value)) Later([&se, value] { se.SetValue(value); });
+  if (se.EditorEnabled) {
+    if (ImGui::InputInt("##spin", &value)) Later([&se, value] { se.SetValue(value); });
+  } else {
+    // The number as text, then the two spin buttons.
+    const float button = ImGui::GetFrameHeight();
+    const float spacing = ImGui::GetStyle().ItemInnerSpacing.x;
+    std::string number = std::to_string(value);
+    ImGui::SetNextItemWidth(std::max(1.0f, se.Width - 2 * (button + spacing)));
+    ImGui::InputText("##value", number.data(), number.size() + 1, ImGuiInputTextFlags_ReadOnly);
+    ImGui::PushButtonRepeat(true);
+    for (const int step : {-1, 1}) {
+      ImGui::SameLine(0, spacing);
+      if (ImGui::Button(step < 0 ? "-" : "+", ImVec2(button, button)))
+        Later([&se, value, step] { se.SetValue(value + step); });
+    }
+    ImGui::PopButtonRepeat();
+  }
   ImGui::PopStyleVar();
 }
 
@@ -421,12 +487,16 @@ void FormRenderer::DrawPageControl(TPageControl& pc, ImVec2 min) {
                     ImGuiWindowFlags_NoBackground | ImGuiWindowFlags_NoScrollbar |
                         (input_ ? 0 : ImGuiWindowFlags_NoInputs));
   int& shown = pageShown_.try_emplace(&pc, -1).first->second;
+  // What ImGui showed last frame: a page chosen from code is pressed on ImGui
+  // until it shows it, and only a tab the player picked over the page the
+  // model already shows becomes the model's page.
+  const int before = shown;
   if (ImGui::BeginTabBar("##bar")) {
     for (int i = 0; i < int(pc.Pages.size()); ++i) {
       ImGui::PushID(i);
-      const ImGuiTabItemFlags flags = i == pc.ActivePage() && shown != i ? ImGuiTabItemFlags_SetSelected : 0;
+      const ImGuiTabItemFlags flags = i == pc.ActivePage() && before != i ? ImGuiTabItemFlags_SetSelected : 0;
       if (ImGui::BeginTabItem(pc.Pages[i]->Caption.c_str(), nullptr, flags)) {
-        if (shown == pc.ActivePage() && i != shown) Later([&pc, i] { pc.SetActivePage(i); });
+        if (before == pc.ActivePage() && i != before) Later([&pc, i] { pc.SetActivePage(i); });
         shown = i;
         ImGui::EndTabItem();
       }
@@ -482,6 +552,7 @@ const std::vector<GlTexture>& FormRenderer::Images(const TListView& lv) {
 }
 
 void FormRenderer::EndFrame() {
+  keysPressed_.clear();
   hovered_ = std::move(hoveredNow_);
   hoveredNow_.clear();
   std::erase_if(pictures_, [this](const auto& p) { return !drawn_.count(p.first); });

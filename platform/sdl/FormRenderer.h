@@ -20,6 +20,17 @@ namespace rodavia {
 
 class FormRenderer {
  public:
+  FormRenderer();
+  ~FormRenderer();
+  FormRenderer(const FormRenderer&) = delete;
+  FormRenderer& operator=(const FormRenderer&) = delete;
+
+  // A key going down, for the key-capture edits.
+  struct PressedKey {
+    int virtualKey;
+    ShiftState shift;
+  };
+
   // The main window over the screen area, without a title bar. `input`:
   // whether the player can use it (nothing modal over it). With
   // `barsOnly` the race covers it and only its visible progress bars (the
@@ -40,6 +51,8 @@ class FormRenderer {
   void DrawLabel(TLabel& l, ImVec2 min);
   void DrawButton(TControl& b, ImVec2 min, bool down);
   void DrawEdit(TForm& form, TEdit& e, ImVec2 min);
+  void CaptureKeys(TEdit& e);
+  void FocusFromCode(TForm& form, TControl& c);
   void DrawComboBox(TComboBox& cb, ImVec2 min);
   void DrawCheckBox(TCheckBox& cb, ImVec2 min);
   void DrawRadioGroup(TRadioGroup& rg, ImVec2 min);
@@ -66,6 +79,9 @@ class FormRenderer {
   const std::vector<GlTexture>& Images(const TListView& lv);
 
   std::vector<std::function<void()>> actions_;
+  // Keys pressed since the last frame, from SDL's event stream: a tap can
+  // go down and up between two frames, which ImGui's key state misses.
+  std::vector<PressedKey> keysPressed_;
   std::set<const TControl*> hovered_, hoveredNow_;
   std::set<const void*> drawn_;
   std::unordered_map<const TControl*, PictureCache> pictures_;
