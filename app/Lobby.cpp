@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "app/Principal.h"
+#include "editors/Perfil.h"
 #include "platform/Application.h"
 #include "platform/Clock.h"
 #include "platform/Files.h"
@@ -189,6 +190,34 @@ void TF_Principal::e_NumVueltasExit() {
   e_NumVueltas->SetText(IniFile::ParseInteger(e_NumVueltas->Text(), vueltas) && vueltas >= 0
                             ? DosCifras(int(vueltas))
                             : "05");
+}
+
+void TF_Principal::bb_CrearClick() {
+  TF_Perfil dialogo(*this);
+  dialogo.NombreJugador = "";
+  if (dialogo.Mostrar() == mrOk) {
+    LlenarListaPerfiles();
+    cb_Perfil->SetItemIndex(cb_Perfil->IndexOf(dialogo.NombreJugador));
+    cb_PerfilChange();
+  }
+  Focus = cb_Perfil;
+}
+
+void TF_Principal::bb_modificarClick() {
+  const std::string nombre = cb_Perfil->Text();
+  if (nombre.empty()) return;
+  if (JugadorLlamado(nombre)) {
+    ShowWarning("No se pueden modificar los datos de un jugador que está dentro de la partida.");
+    return;
+  }
+  TF_Perfil dialogo(*this);
+  dialogo.NombreJugador = nombre;
+  dialogo.Mostrar();
+  // Whatever the answer, the working car must not save over the edited file.
+  cocheTrabajo_->Nombre.clear();
+  LlenarListaPerfiles();
+  cb_Perfil->SetItemIndex(cb_Perfil->IndexOf(nombre));
+  cb_PerfilChange();
 }
 
 void TF_Principal::bb_BorrarClick() {

@@ -65,6 +65,8 @@ class TF_Principal : public TForm, public TEntornoCarrera {
   void rg_RuedasClick();
   void tb_GasolinaChange();
   void e_NumVueltasExit();
+  void bb_CrearClick();
+  void bb_modificarClick();
   void bb_BorrarClick();
   void bb_InfoClick();
   static std::string TextoRelacion(int posicion);

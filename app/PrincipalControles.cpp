@@ -51,8 +51,10 @@ void TF_Principal::CrearControles() {
   i_coche->Transparent = true;
   bb_Crear = &Add<TButton>("bb_Crear", 364, 78, 98, 28);
   bb_Crear->Caption = "Nuevo";
+  bb_Crear->OnClick = [this] { bb_CrearClick(); };
   bb_modificar = &Add<TButton>("bb_modificar", 468, 78, 98, 28);
   bb_modificar->Caption = "Modificar";
+  bb_modificar->OnClick = [this] { bb_modificarClick(); };
   bb_Borrar = &Add<TButton>("bb_Borrar", 572, 78, 98, 28);
   bb_Borrar->Caption = "Borrar";
   bb_Borrar->OnClick = [this] { bb_BorrarClick(); };

@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include "app/Mundo.h"
+#include "editors/Perfil.h"
+#include "platform/Application.h"
 #include "race/Coche.h"
 
 namespace rodavia {
@@ -146,6 +148,54 @@ TEST_F(LobbyTest, DeletingAProfileAsksAndRefusesPlayersInTheRace) {
   EXPECT_EQ(mensajes.Texts().back(), "¿ Está seguro que quiere borrar el perfil de Cris ?");
   EXPECT_FALSE(carpeta.Exists("Jugadores/Cris.ini"));
   EXPECT_EQ(p->cb_Perfil->Items, (std::vector<std::string>{"Ana", "Bea"}));
+}
+
+}  // namespace
+}  // namespace rodavia
+
+namespace rodavia {
+namespace {
+
+using namespace test;
+
+// The profile buttons open the profile dialog; its answer is scripted here.
+struct BotonesPerfilTest : LobbyTest {
+  ~BotonesPerfilTest() override { SetShowModal(nullptr); }
+  void Dialogo(std::function<void(TF_Perfil&)> guion) {
+    SetShowModal([guion](TForm& f) {
+      guion(static_cast<TF_Perfil&>(f));
+      return f.ModalResult;
+    });
+  }
+};
+
+TEST_F(BotonesPerfilTest, NewProfileIsSelectedAfterSaving) {
+  Dialogo([](TF_Perfil& d) {
+    EXPECT_EQ(d.NombreJugador, "");
+    d.e_nombre.SetText("Dani");
+    d.bb_Grabar.Click();
+  });
+  p->bb_Crear->Click();
+  EXPECT_TRUE(carpeta.Exists("Jugadores/Dani.ini"));
+  EXPECT_EQ(p->cb_Perfil->Text(), "Dani");
+  EXPECT_EQ(p->CocheTrabajo()->Nombre, "Dani");
+}
+
+TEST_F(BotonesPerfilTest, ModifyIsRefusedForAPlayerInTheRaceAndReloadsAfterwards) {
+  p->AnyadirJugador("Ana");
+  p->bb_modificar->Click();
+  EXPECT_EQ(mensajes.Texts().back(), "No se pueden modificar los datos de un jugador que está dentro de la partida.");
+
+  ElegirPerfil("Bea");
+  p->tb_relacion->SetPosition(8);
+  Dialogo([](TF_Perfil& d) {
+    EXPECT_EQ(d.NombreJugador, "Bea");
+    d.bb_Salir.Click();
+  });
+  p->bb_modificar->Click();
+  EXPECT_EQ(p->cb_Perfil->Text(), "Bea");
+  // The setup chosen before was not saved over the file the dialog had open.
+  EXPECT_EQ(p->tb_relacion->Position(), 5);
 }
 
 }  // namespace
