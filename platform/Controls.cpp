@@ -107,4 +107,15 @@ TControl* TForm::Find(const std::string& name) const {
   return nullptr;
 }
 
+namespace {
+std::function<bool(TOpenDialog&)>& OpenDialogChooser() {
+  static std::function<bool(TOpenDialog&)> choose;
+  return choose;
+}
+}  // namespace
+
+bool TOpenDialog::Execute() { return OpenDialogChooser() && OpenDialogChooser()(*this); }
+
+void SetOpenDialog(std::function<bool(TOpenDialog&)> choose) { OpenDialogChooser() = std::move(choose); }
+
 }  // namespace rodavia

@@ -278,6 +278,12 @@ class TForm {
   bool Borderless = false;
   int ModalResult = 0;  // set to close a modal window
   TControl* Focus = nullptr;  // the control that receives typed keys
+  // The pointer moving over the window's client area (client coordinates),
+  // with whether the left button is held.
+  std::function<void(int x, int y, bool leftDown)> OnMouseMove;
+  // A tool window that floats above this one, usable while this window is
+  // shown modally, for as long as the tool window is Visible.
+  TForm* Floating = nullptr;
 
   template <class T>
   T& Add(const std::string& name, int left, int top, int width, int height,
@@ -306,5 +312,17 @@ class TForm {
   std::string name_;
   std::vector<std::unique_ptr<TControl>> controls_;
 };
+
+// A picture-open choice: the player picks one file matching Mask in
+// InitialDir. The application installs the real chooser; tests script it.
+class TOpenDialog {
+ public:
+  std::string InitialDir;  // a folder the program resolves
+  std::string Mask = "*.*";
+  std::string FileName;    // the chosen file, InitialDir included
+  // True when a file was chosen (FileName then names it).
+  bool Execute();
+};
+void SetOpenDialog(std::function<bool(TOpenDialog&)> choose);
 
 }  // namespace rodavia
