@@ -1,6 +1,7 @@
 #include "editors/ControlesCrearCircuito.h"
 
 #include <algorithm>
+#include <initializer_list>
 #include <string>
 #include <utility>
 
@@ -21,47 +22,47 @@ const char* const NombresColores[16] = {"Negro", "Granate", "Verde", "Oliva", "M
 // grey, green, yellow, red, white, silver, teal, silver, teal
 constexpr std::array<uint32_t, 9> ColoresIniciales = {0x808080, 0x008000, 0x00FFFF, 0x0000FF, 0xFFFFFF,
                                                       0xC0C0C0, 0x808000, 0xC0C0C0, 0x808000};
-constexpr int Fila = 19, InicioPintar = 92;
+constexpr int Fila = 21, InicioPintar = 86;
 
 }  // namespace
 
 TF_ControlesCrearCircuito::TF_ControlesCrearCircuito()
     : TForm("F_ControlesCrearCircuito"),
-      e_Nombre(Add<TEdit>("e_Nombre", 52, 6, 168, 20)),
-      e_Autor(Add<TEdit>("e_Autor", 52, 30, 168, 20)),
-      e_email(Add<TEdit>("e_email", 52, 54, 168, 20)),
-      rg_pintar(Add<TRadioGroup>("rg_pintar", 4, 78, 104, 216)),
-      cb_jugador(Add<TComboBox>("cb_jugador", 110, InicioPintar + 9 * Fila, 56, 18)),
-      Coche(Add<TImage>("Coche", 174, 80, 36, 36)),
-      bb_MenosAngulo(Add<TButton>("bb_MenosAngulo", 170, 120, 22, 20)),
-      bb_MasAngulo(Add<TButton>("bb_MasAngulo", 194, 120, 22, 20)),
-      gb_cursor(Add<TGroupBox>("gb_cursor", 168, 146, 54, 50)),
-      bb_menos(Add<TButton>("bb_menos", 4, 22, 22, 22, &gb_cursor)),
-      bb_mas(Add<TButton>("bb_mas", 28, 22, 22, 22, &gb_cursor)),
-      sb_coches(Add<TSpeedButton>("sb_coches", 168, 202, 54, 22)),
-      sb_mascara(Add<TSpeedButton>("sb_mascara", 168, 228, 54, 36)),
-      bb_Undo(Add<TButton>("bb_Undo", 4, 300, 52, 26)),
-      bb_LeerCircuito(Add<TButton>("bb_LeerCircuito", 60, 300, 52, 26)),
-      bb_Grabar(Add<TButton>("bb_Grabar", 116, 300, 52, 26)),
-      bb_Salir(Add<TButton>("bb_Salir", 172, 300, 50, 26)) {
+      e_Nombre(Add<TEdit>("e_Nombre", 52, 4, 170, 20)),
+      e_Autor(Add<TEdit>("e_Autor", 52, 26, 170, 20)),
+      e_email(Add<TEdit>("e_email", 52, 48, 170, 20)),
+      rg_pintar(Add<TRadioGroup>("rg_pintar", 4, 70, 100, 231)),
+      cb_jugador(Add<TComboBox>("cb_jugador", 106, InicioPintar + 9 * Fila, 46, 20)),
+      Coche(Add<TImage>("Coche", 170, 76, 36, 36)),
+      bb_MenosAngulo(Add<TButton>("bb_MenosAngulo", 160, 116, 26, 22)),
+      bb_MasAngulo(Add<TButton>("bb_MasAngulo", 190, 116, 26, 22)),
+      gb_cursor(Add<TGroupBox>("gb_cursor", 156, 144, 66, 52)),
+      bb_menos(Add<TButton>("bb_menos", 6, 22, 26, 24, &gb_cursor)),
+      bb_mas(Add<TButton>("bb_mas", 36, 22, 26, 24, &gb_cursor)),
+      sb_coches(Add<TSpeedButton>("sb_coches", 156, 204, 66, 24)),
+      sb_mascara(Add<TSpeedButton>("sb_mascara", 156, 234, 66, 24)),
+      bb_Undo(Add<TButton>("bb_Undo", 4, 306, 52, 25)),
+      bb_LeerCircuito(Add<TButton>("bb_LeerCircuito", 60, 306, 52, 25)),
+      bb_Grabar(Add<TButton>("bb_Grabar", 116, 306, 52, 25)),
+      bb_Salir(Add<TButton>("bb_Salir", 172, 306, 50, 25)) {
   Caption = "Controles del editor";
   ClientWidth = 226;
   ClientHeight = 335;
-  int y = 8;
+  int y = 6;
   for (const char* texto : {"Nombre", "Autor", "e-mail"}) {
     Add<TLabel>(std::string("l_") + texto, 4, y, 46, 16).Caption = texto;
-    y += 24;
+    y += 22;
   }
   rg_pintar.Caption = "Pintamos";
   rg_pintar.Items = {"Asfalto", "Hierba", "Arena", "Pared", "Boxes", "Box In", "Meta", "Parcial 1 ", "Parcial 2",
                      "Jugador"};
   rg_pintar.OnClick = [this] { rg_pintarClick(); };
   for (int i = 0; i < 9; ++i) {
-    TComboBox& c = Add<TComboBox>(std::string("Color").append(std::to_string(i)), 110, InicioPintar + i * Fila, 56, 18);
+    TComboBox& c = Add<TComboBox>(std::string("Color").append(std::to_string(i)), 106, InicioPintar + i * Fila, 46, 20);
     c.Items.assign(std::begin(NombresColores), std::end(NombresColores));
     c.OnChange = [this, i] {
       const int elegido = Colores[size_t(i)]->ItemIndex();
-      if (elegido >= 0) colores_[size_t(i)] = ColoresEstandar[size_t(elegido)];
+      if (elegido >= 0) PonerColor(i, ColoresEstandar[size_t(elegido)]);
       CambioColor();
     };
     Colores[size_t(i)] = &c;
@@ -85,6 +86,8 @@ TF_ControlesCrearCircuito::TF_ControlesCrearCircuito()
   bb_mas.Caption = "+";
   bb_menos.OnClick = [this] { bb_menosClick(); };
   bb_mas.OnClick = [this] { bb_masClick(); };
+  for (TControl* c : std::initializer_list<TControl*>{&sb_coches, &sb_mascara}) c->FontSize = 8;
+  gb_cursor.FontSize = 7;
   sb_coches.Caption = "Ver Coches";
   sb_mascara.Caption = "Ver Circuito";
   for (TSpeedButton* b : {&sb_coches, &sb_mascara}) {
@@ -150,10 +153,20 @@ void TF_ControlesCrearCircuito::MostrarAngulo() {
     Coche.SetPicture(Lienzo->ListaCoches[size_t(AnguloActual)]);
 }
 
+// The chooser shows its colour as its background, the name in a readable
+// ink; a colour outside the 16 shows no swatch.
 void TF_ControlesCrearCircuito::PonerColor(int i, uint32_t color) {
   colores_[size_t(i)] = color;
+  TComboBox& selector = *Colores[size_t(i)];
   const auto p = std::find(ColoresEstandar.begin(), ColoresEstandar.end(), color);
-  Colores[size_t(i)]->SetItemIndex(p == ColoresEstandar.end() ? -1 : int(p - ColoresEstandar.begin()));
+  selector.SetItemIndex(p == ColoresEstandar.end() ? -1 : int(p - ColoresEstandar.begin()));
+  if (selector.ItemIndex() < 0) {
+    selector.Color = selector.FontColor = clDefault;
+    return;
+  }
+  const int luz = int(color & 0xFF) * 3 + int((color >> 8) & 0xFF) * 6 + int((color >> 16) & 0xFF);
+  selector.Color = color;
+  selector.FontColor = luz > 1280 ? RGBColor(0, 0, 0) : RGBColor(255, 255, 255);
 }
 
 void TF_ControlesCrearCircuito::PasarDatosAControles(const TCircuito& c) {

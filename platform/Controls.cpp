@@ -2,6 +2,9 @@
 
 #include <algorithm>
 
+#include "platform/Application.h"
+#include "platform/Files.h"
+
 namespace rodavia {
 
 bool TControl::Showing() const {
@@ -112,9 +115,32 @@ std::function<bool(TOpenDialog&)>& OpenDialogChooser() {
   static std::function<bool(TOpenDialog&)> choose;
   return choose;
 }
+
+// The files of the folder in a list, "Abrir" and "Cancelar".
+bool ChooseFromList(TOpenDialog& dialog) {
+  TForm form("OpenDialog");
+  form.Caption = "Abrir";
+  form.ClientWidth = 320;
+  form.ClientHeight = 300;
+  auto& lista = form.Add<TListBox>("lb_ficheros", 8, 8, 304, 248);
+  lista.Items = files::List(dialog.InitialDir, dialog.Mask);
+  auto& abrir = form.Add<TButton>("bb_abrir", 148, 266, 78, 26);
+  abrir.Caption = "Abrir";
+  abrir.OnClick = [&] {
+    if (lista.ItemIndex >= 0) form.ModalResult = mrOk;
+  };
+  auto& cancelar = form.Add<TButton>("bb_cancelar", 234, 266, 78, 26);
+  cancelar.Caption = "Cancelar";
+  cancelar.OnClick = [&] { form.ModalResult = mrCancel; };
+  if (ShowModal(form) != mrOk || lista.ItemIndex < 0 || lista.ItemIndex >= int(lista.Items.size())) return false;
+  dialog.FileName = dialog.InitialDir;
+  dialog.FileName.append("/").append(lista.Items[size_t(lista.ItemIndex)]);
+  return true;
+}
+
 }  // namespace
 
-bool TOpenDialog::Execute() { return OpenDialogChooser() && OpenDialogChooser()(*this); }
+bool TOpenDialog::Execute() { return OpenDialogChooser() ? OpenDialogChooser()(*this) : ChooseFromList(*this); }
 
 void SetOpenDialog(std::function<bool(TOpenDialog&)> choose) { OpenDialogChooser() = std::move(choose); }
 

@@ -313,8 +313,9 @@ class TForm {
   std::vector<std::unique_ptr<TControl>> controls_;
 };
 
-// A picture-open choice: the player picks one file matching Mask in
-// InitialDir. The application installs the real chooser; tests script it.
+// A file-open choice: the player picks one file matching Mask in
+// InitialDir. Without an installed chooser it is a modal window listing the
+// files; tests install a scripted one.
 class TOpenDialog {
  public:
   std::string InitialDir;  // a folder the program resolves

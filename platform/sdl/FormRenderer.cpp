@@ -136,6 +136,10 @@ void FormRenderer::DrawMain(TForm& form, const ScreenArea& area, bool input, boo
 }
 
 void FormRenderer::DrawDialog(TForm& form, bool input, bool appearing) {
+  if (form.Borderless) {
+    DrawBorderless(form, input, appearing);
+    return;
+  }
   const ImVec2 centre = ImGui::GetMainViewport()->GetCenter();
   ImGui::SetNextWindowPos(centre, appearing ? ImGuiCond_Always : ImGuiCond_Appearing, ImVec2(0.5f, 0.5f));
   ImGui::SetNextWindowSize(ImVec2(float(form.ClientWidth), form.ClientHeight + ImGui::GetFrameHeight()));
@@ -154,6 +158,56 @@ void FormRenderer::DrawDialog(TForm& form, bool input, bool appearing) {
   DrawControls(form, ImGui::GetCursorScreenPos(), false);
   ImGui::End();
   if (!open) Later([&form] { form.Close(); });
+}
+
+// A window without a frame over the middle of the screen: it stays behind
+// its tool window even when clicked, and reports the pointer's moves.
+void FormRenderer::DrawBorderless(TForm& form, bool input, bool appearing) {
+  ImGui::SetNextWindowPos(ImGui::GetMainViewport()->GetCenter(), ImGuiCond_Always, ImVec2(0.5f, 0.5f));
+  ImGui::SetNextWindowSize(ImVec2(float(form.ClientWidth), float(form.ClientHeight)));
+  ImGui::PushStyleVar(ImGuiStyleVar_WindowPadding, ImVec2(0, 0));
+  ImGui::PushStyleVar(ImGuiStyleVar_WindowBorderSize, 0);
+  ImGui::PushStyleVar(ImGuiStyleVar_WindowRounding, 0);
+  ImGui::PushStyleColor(ImGuiCol_WindowBg, ToImVec4(form.Color, clBtnFace));
+  const std::string title = "###" + form.Name();
+  ImGui::Begin(title.c_str(), nullptr,
+               FixedWindow(input) | ImGuiWindowFlags_NoDecoration | ImGuiWindowFlags_NoMove |
+                   ImGuiWindowFlags_NoBringToFrontOnFocus);
+  ImGui::PopStyleColor();
+  ImGui::PopStyleVar(3);
+  if (appearing) ImGui::BringWindowToDisplayFront(ImGui::GetCurrentWindow());
+  input_ = input;
+  const ImVec2 client = ImGui::GetCursorScreenPos();
+  DrawControls(form, client, false);
+  if (input && form.OnMouseMove && ImGui::IsWindowHovered()) {
+    const ImVec2 mouse = ImGui::GetIO().MousePos;
+    const ImVec2 at(mouse.x - client.x, mouse.y - client.y);
+    const MouseReport now{&form, int(at.x), int(at.y), ImGui::IsMouseDown(ImGuiMouseButton_Left)};
+    if (now.form != mouse_.form || now.x != mouse_.x || now.y != mouse_.y || now.left != mouse_.left)
+      Later([&form, now] { form.OnMouseMove(now.x, now.y, now.left); });
+    mouse_ = now;
+  }
+  ImGui::End();
+}
+
+// A tool window over a modal one: titled, movable, without a close box,
+// centred when it first shows.
+void FormRenderer::DrawTool(TForm& form, bool input, bool appearing) {
+  const ImVec2 centre = ImGui::GetMainViewport()->GetCenter();
+  ImGui::SetNextWindowPos(centre, appearing ? ImGuiCond_Always : ImGuiCond_Appearing, ImVec2(0.5f, 0.5f));
+  ImGui::SetNextWindowSize(ImVec2(float(form.ClientWidth), form.ClientHeight + ImGui::GetFrameHeight()));
+  ImGui::PushStyleVar(ImGuiStyleVar_WindowPadding, ImVec2(0, 0));
+  ImGui::PushStyleColor(ImGuiCol_WindowBg, ToImVec4(form.Color, clBtnFace));
+  const std::string title = form.Caption + "###" + form.Name();
+  ImGuiWindowFlags flags = FixedWindow(input);
+  if (input) flags &= ~ImGuiWindowFlags_NoInputs;
+  ImGui::Begin(title.c_str(), nullptr, flags);
+  ImGui::PopStyleColor();
+  ImGui::PopStyleVar();
+  if (appearing) ImGui::BringWindowToDisplayFront(ImGui::GetCurrentWindow());
+  input_ = input;
+  DrawControls(form, ImGui::GetCursorScreenPos(), false);
+  ImGui::End();
 }
 
 void DrawShade(int layer, bool appearing) {

@@ -38,7 +38,10 @@ class FormRenderer {
   void DrawMain(TForm& form, const ScreenArea& area, bool input, bool barsOnly);
   // A modal window, centred, titled with its caption, with a close box.
   // `appearing` on its first frame brings it to the front.
+  // A Borderless one fills its client size in the middle of the screen.
   void DrawDialog(TForm& form, bool input, bool appearing);
+  // A tool window floating above a modal window.
+  void DrawTool(TForm& form, bool input, bool appearing);
   // Forgets what belongs to controls that were not drawn in this frame.
   void EndFrame();
   // Runs the handlers of the input gathered while drawing, in order.
@@ -46,6 +49,7 @@ class FormRenderer {
   bool HasActions() const { return !actions_.empty(); }
 
  private:
+  void DrawBorderless(TForm& form, bool input, bool appearing);
   void DrawControls(TForm& form, ImVec2 client, bool barsOnly);
   void DrawControl(TForm& form, TControl& c, ImVec2 min);
   void DrawLabel(TLabel& l, ImVec2 min);
@@ -90,6 +94,13 @@ class FormRenderer {
   std::map<const TControl*, int> pageShown_;            // the tab last selected in ImGui
   const TControl* refocus_ = nullptr;                   // edit to keep typing in after Enter
   bool input_ = true;
+  // The pointer last reported to a window's OnMouseMove.
+  struct MouseReport {
+    const TForm* form = nullptr;
+    int x = 0, y = 0;
+    bool left = false;
+  };
+  MouseReport mouse_;
 };
 
 // A full-screen shade under the modal window of `layer` (1 = the first).

@@ -309,6 +309,12 @@ void SdlApplication::DrawFrame() {
       l.box->Draw(int(i) + 1, appearing);
     else
       renderer_->DrawDialog(*l.form, i + 1 == layers_.size(), appearing);
+    if (l.form && l.form->Floating && l.form->Floating->Visible) {
+      renderer_->DrawTool(*l.form->Floating, i + 1 == layers_.size(), !l.floatingShown);
+      l.floatingShown = true;
+    } else if (l.form) {
+      l.floatingShown = false;
+    }
     l.appeared = true;
   }
 

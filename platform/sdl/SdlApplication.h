@@ -51,6 +51,7 @@ class SdlApplication {
     TForm* form = nullptr;
     MessageBoxView* box = nullptr;
     bool appeared = false;
+    bool floatingShown = false;  // its tool window was drawn last frame
   };
   class LayerScope;
   class Messages;

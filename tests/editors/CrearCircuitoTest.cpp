@@ -385,6 +385,34 @@ TEST_F(CrearCircuitoTest, SinElCocheDeMuestraElProgramaTermina) {
   EXPECT_EQ(mensajes.Texts(), std::vector<std::string>{"No se encuentra el fichero ..\\Coches\\F1-Vanto-Rojo.bmp"});
 }
 
+// Without a scripted chooser, "Cargar" lists the pictures of Circuitos in a
+// modal window.
+TEST_F(CrearCircuitoTest, CargarEligeLaImagenDeUnaListaDeCircuitos) {
+  carpeta.Write("Circuitos/Ovalo.cfg", "");
+  carpeta.Write("Circuitos/bosque.JPG", Jpeg(1024, 768));
+  SetOpenDialog(nullptr);
+  std::vector<std::string> listados;
+  int elegir = -1;
+  SetShowModal([&](TForm& f) {
+    auto& lista = static_cast<TListBox&>(*f.Find("lb_ficheros"));
+    listados = lista.Items;
+    f.Find("bb_abrir")->Click();  // nothing chosen yet: stays open
+    EXPECT_EQ(f.ModalResult, 0);
+    if (elegir < 0) {
+      f.Find("bb_cancelar")->Click();
+    } else {
+      lista.ItemIndex = elegir;
+      f.Find("bb_abrir")->Click();
+    }
+    return f.ModalResult;
+  });
+  EXPECT_FALSE(lienzo->LeerCircuito());
+  EXPECT_EQ(listados, (std::vector<std::string>{"bosque.JPG", "Ovalo.jpg"}));
+  elegir = 0;
+  ASSERT_TRUE(lienzo->LeerCircuito());
+  EXPECT_EQ(Circuito().Nombre, "bosque");
+}
+
 TEST(RotuloTest, EscribeNegroSobreRojo) {
   Surface16 s(36, 36, 0xFFFF);
   EscribirRotulo(s, 10, 10, "BOX");
