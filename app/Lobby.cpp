@@ -5,6 +5,8 @@
 #include <cstdio>
 
 #include "app/Principal.h"
+#include "editors/ControlesCrearCircuito.h"
+#include "editors/CrearCircuito.h"
 #include "editors/Perfil.h"
 #include "platform/Application.h"
 #include "platform/Clock.h"
@@ -266,6 +268,18 @@ void TF_Principal::bb_InfoClick() {
   info("Ranking = +" + FormatLapTime(c->Ranking));
   info("Circuitos Jugados = " + std::to_string(c->CircuitosJugados));
   info(raya);
+}
+
+// ---- Circuit editor -------------------------------------------------------------
+
+void TF_Principal::sb_editarClick() {
+  sb_editar->SetDown(false);
+  {
+    TF_CrearCircuito editor(*controlesCrearCircuito_);
+    editor.Mostrar();
+  }
+  controlesCrearCircuito_->Visible = false;
+  LlenarListaCircuitos();
 }
 
 // ---- Race roster ---------------------------------------------------------------

@@ -14,6 +14,7 @@
 #include "race/Circuito.h"
 #include "race/Coche.h"
 #include "race/Humo.h"
+#include "editors/ControlesCrearCircuito.h"
 
 namespace rodavia {
 
@@ -40,7 +41,7 @@ std::string Recortar(const std::string& s) {
 
 TF_Principal::TF_Principal(Dispositivos d)
     : TForm("F_Principal"), DXDraw(d.pantalla), DXSpriteEngine(std::make_unique<TSpriteEngine>()),
-      dispositivos_(d) {
+      dispositivos_(d), controlesCrearCircuito_(std::make_unique<TF_ControlesCrearCircuito>()) {
   Caption = "Rodavia";
   ClientWidth = 1024;
   ClientHeight = 768;

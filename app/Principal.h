@@ -23,6 +23,7 @@ class InputSystem;
 class TCircuito;
 class TCoche;
 class IniFile;
+class TF_ControlesCrearCircuito;
 
 // The platform pieces the window draws, plays and reads with.
 struct Dispositivos {
@@ -72,6 +73,7 @@ class TF_Principal : public TForm, public TEntornoCarrera {
   static std::string TextoRelacion(int posicion);
   static std::string TextoGasolina(int posicion);
   void sb_salirClick() { Close(); }
+  void sb_editarClick();
 
   // The race roster, its two views and the chat.
   void bb_anyadir_a_partidaClick() { AnyadirJugador(cb_Perfil->Text()); }
@@ -172,7 +174,7 @@ class TF_Principal : public TForm, public TEntornoCarrera {
   TEdit *e_Equipo, *e_IP;
   TListBox* l_Chat;
   TListView* lv_jugadores;
-  TSpeedButton *sb_jugar, *sb_salir;
+  TSpeedButton *sb_jugar, *sb_editar, *sb_salir;
   TLabel *l_Version, *l_web, *l_email;
   TProgressBar *pb_acelerador, *pb_freno, *pb_izquierda, *pb_derecha;
 
@@ -190,6 +192,8 @@ class TF_Principal : public TForm, public TEntornoCarrera {
   std::unique_ptr<TCoche> cocheTrabajo_;
   std::vector<TCoche*> jugadores_;
   std::vector<Surface16> imagenesJugadores_;
+  // The circuit editor's tool window lives as long as the program.
+  std::unique_ptr<TF_ControlesCrearCircuito> controlesCrearCircuito_;
   bool cerrado_ = false;
 };
 

@@ -148,6 +148,9 @@ void TF_Principal::CrearControles() {
   sb_jugar->FontSize = 20;
   sb_jugar->FontBold = true;
   sb_jugar->OnClick = [this] { sb_jugarClick(); };
+  sb_editar = &Add<TSpeedButton>("sb_editar", 10, 690, 168, 40);
+  sb_editar->Caption = "Crear/Editar Circuito";
+  sb_editar->OnClick = [this] { sb_editarClick(); };
   sb_salir = &Add<TSpeedButton>("sb_salir", 184, 690, 160, 40);
   sb_salir->Caption = "Salir";
   sb_salir->OnClick = [this] { sb_salirClick(); };

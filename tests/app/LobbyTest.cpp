@@ -200,3 +200,23 @@ TEST_F(BotonesPerfilTest, ModifyIsRefusedForAPlayerInTheRaceAndReloadsAfterwards
 
 }  // namespace
 }  // namespace rodavia
+
+namespace rodavia {
+namespace {
+
+using namespace test;
+
+TEST_F(LobbyTest, CircuitsSavedInTheEditorAreListedWhenItCloses) {
+  SetShowModal([this](TForm& editor) {
+    EXPECT_EQ(editor.Caption, "CrearCircuito");
+    Circuito("Oeste");  // what a save from the editor leaves behind
+    return 0;
+  });
+  p->sb_editar->Click();
+  SetShowModal(nullptr);
+  EXPECT_FALSE(p->sb_editar->Down());
+  EXPECT_EQ(p->cb_Circuito->Items, (std::vector<std::string>{"Norte", "Oeste", "Sur"}));
+}
+
+}  // namespace
+}  // namespace rodavia
