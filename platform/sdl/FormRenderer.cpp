@@ -111,11 +111,27 @@ int RecordKey(void* keys, SDL_Event* e) {
   return 0;
 }
 
+// Every pointer move with the left button's state, for windows that follow
+// the pointer: SDL's own button state stays right even when the window
+// system does not report which window has the mouse.
+int RecordMouse(void* moves, SDL_Event* e) {
+  if (e->type == SDL_MOUSEMOTION)
+    static_cast<std::vector<FormRenderer::MouseMove>*>(moves)->push_back(
+        {e->motion.x, e->motion.y, (e->motion.state & SDL_BUTTON_LMASK) != 0});
+  return 0;
+}
+
 }  // namespace
 
-FormRenderer::FormRenderer() { SDL_AddEventWatch(RecordKey, &keysPressed_); }
+FormRenderer::FormRenderer() {
+  SDL_AddEventWatch(RecordKey, &keysPressed_);
+  SDL_AddEventWatch(RecordMouse, &mouseMoves_);
+}
 
-FormRenderer::~FormRenderer() { SDL_DelEventWatch(RecordKey, &keysPressed_); }
+FormRenderer::~FormRenderer() {
+  SDL_DelEventWatch(RecordMouse, &mouseMoves_);
+  SDL_DelEventWatch(RecordKey, &keysPressed_);
+}
 
 void FormRenderer::DrawMain(TForm& form, const ScreenArea& area, bool input, bool barsOnly) {
   ImGui::SetNextWindowPos(ImVec2(area.x, area.y));
@@ -179,14 +195,9 @@ void FormRenderer::DrawBorderless(TForm& form, bool input, bool appearing) {
   input_ = input;
   const ImVec2 client = ImGui::GetCursorScreenPos();
   DrawControls(form, client, false);
-  if (input && form.OnMouseMove && ImGui::IsWindowHovered()) {
-    const ImVec2 mouse = ImGui::GetIO().MousePos;
-    const ImVec2 at(mouse.x - client.x, mouse.y - client.y);
-    const MouseReport now{&form, int(at.x), int(at.y), ImGui::IsMouseDown(ImGuiMouseButton_Left)};
-    if (now.form != mouse_.form || now.x != mouse_.x || now.y != mouse_.y || now.left != mouse_.left)
-      Later([&form, now] { form.OnMouseMove(now.x, now.y, now.left); });
-    mouse_ = now;
-  }
+  if (input && form.OnMouseMove && ImGui::IsWindowHovered(ImGuiHoveredFlags_AllowWhenBlockedByActiveItem))
+    for (const MouseMove& m : mouseMoves_)
+      Later([&form, m, client] { form.OnMouseMove(m.x - int(client.x), m.y - int(client.y), m.left); });
   ImGui::End();
 }
 
@@ -607,6 +618,7 @@ const std::vector<GlTexture>& FormRenderer::Images(const TListView& lv) {
 
 void FormRenderer::EndFrame() {
   keysPressed_.clear();
+  mouseMoves_.clear();
   hovered_ = std::move(hoveredNow_);
   hoveredNow_.clear();
   std::erase_if(pictures_, [this](const auto& p) { return !drawn_.count(p.first); });

@@ -31,6 +31,12 @@ class FormRenderer {
     ShiftState shift;
   };
 
+  // A pointer move, in window coordinates.
+  struct MouseMove {
+    int x, y;
+    bool left;
+  };
+
   // The main window over the screen area, without a title bar. `input`:
   // whether the player can use it (nothing modal over it). With
   // `barsOnly` the race covers it and only its visible progress bars (the
@@ -94,13 +100,7 @@ class FormRenderer {
   std::map<const TControl*, int> pageShown_;            // the tab last selected in ImGui
   const TControl* refocus_ = nullptr;                   // edit to keep typing in after Enter
   bool input_ = true;
-  // The pointer last reported to a window's OnMouseMove.
-  struct MouseReport {
-    const TForm* form = nullptr;
-    int x = 0, y = 0;
-    bool left = false;
-  };
-  MouseReport mouse_;
+  std::vector<MouseMove> mouseMoves_;  // since the last frame
 };
 
 // A full-screen shade under the modal window of `layer` (1 = the first).
