@@ -209,15 +209,18 @@ void TF_CrearCircuito::Redibujar(Rect zona) {
   ++Fondo.PictureVersion;
 }
 
-// The outline of a 3 x 3 square in the cell's top-left corner; the centre
-// and the cell's fourth row and column leave the picture visible.
+// The outline of a 3 x 3 square in the cell's top-left corner, half the
+// mask colour and half the picture; the centre and the cell's fourth row and
+// column leave the picture as it is.
 void TF_CrearCircuito::DibujarCelda(int x, int y, uint32_t color) {
   Surface16& lienzo = Fondo.Picture;
-  const uint16_t p = ColorRefTo565(color);
+  constexpr uint16_t SinBitBajo = 0x7BEF;  // each 565 channel halved without spilling
+  const uint16_t mitad = uint16_t((ColorRefTo565(color) >> 1) & SinBitBajo);
   for (int dy = 0; dy < 3; ++dy)
     for (int dx = 0; dx < 3; ++dx) {
       const int px = 4 * x + dx, py = 4 * y + dy;
-      if ((dx != 1 || dy != 1) && px < lienzo.width() && py < lienzo.height()) lienzo.setPixel(px, py, p);
+      if ((dx == 1 && dy == 1) || px >= lienzo.width() || py >= lienzo.height()) continue;
+      lienzo.setPixel(px, py, uint16_t(mitad + ((lienzo.pixel(px, py) >> 1) & SinBitBajo)));
     }
 }
 

@@ -31,6 +31,9 @@ std::string CochePrueba() {
   return std::string(bytes.begin(), bytes.end());
 }
 
+// A cell outline over the black test picture: half the mask colour.
+uint16_t Tinte(uint32_t color) { return ColorRefTo565((color >> 1) & 0x7F7F7F); }
+
 int CeldasCon(const TCircuito& c, char codigo) {
   return int(std::count(c.Mascara.begin(), c.Mascara.end(), codigo));
 }
@@ -110,7 +113,7 @@ TEST_F(CrearCircuitoTest, UnaImagenSinDescripcionAbreConHierbaYLaColumnaDeSalida
 
   // Every cell is outlined in grass green over the picture; the centre and
   // the fourth row and column show the picture.
-  const uint16_t verde = ColorRefTo565(0x008000);
+  const uint16_t verde = Tinte(0x008000);
   EXPECT_EQ(Pixel(100, 200), verde);
   EXPECT_EQ(Pixel(102, 202), verde);
   EXPECT_NE(Pixel(101, 201), verde);
@@ -136,7 +139,7 @@ TEST_F(CrearCircuitoTest, ElCuadroSeCentraEnElPunteroSobreLaRejillaDe4) {
   // one step less far out than a floor would take it.
   lienzo->FormMouseMove(1, 1, false);
   EXPECT_EQ(lienzo->Cuadro.Left, -4);
-  EXPECT_EQ(Pixel(92, 196), ColorRefTo565(0x008000));  // the old square is gone
+  EXPECT_EQ(Pixel(92, 196), Tinte(0x008000));  // the old square is gone
   for (int i = 0; i < 30; ++i) controles.bb_masClick();
   EXPECT_EQ(lienzo->Cuadro.Width, 80);
   for (int i = 0; i < 30; ++i) controles.bb_menosClick();
@@ -156,7 +159,7 @@ TEST_F(CrearCircuitoTest, PintarSoloGuardaLasCeldasBajoElPincelDentroDeLaRejilla
   EXPECT_EQ(Circuito().Celda(9, 5), 'P');
   EXPECT_FALSE(lienzo->Grabado);
   lienzo->FormMouseMove(400, 400, false);
-  EXPECT_EQ(Pixel(36, 20), ColorRefTo565(0x0000FF));  // the wall cell, red, once the square left it
+  EXPECT_EQ(Pixel(36, 20), Tinte(0x0000FF));  // the wall cell, red, once the square left it
 
   for (int i = 0; i < 19; ++i) controles.bb_masClick();
   ASSERT_EQ(lienzo->Cuadro.Width, 80);
@@ -181,10 +184,10 @@ TEST_F(CrearCircuitoTest, UnTrazoEsUnPasoDeDeshacerYDeshacerIntercambiaLasRejill
   controles.bb_UndoClick();
   EXPECT_EQ(Circuito().Mascara, trasPrimero);
   EXPECT_TRUE(lienzo->Grabado);  // undo marks nothing
-  EXPECT_EQ(Pixel(100, 96), ColorRefTo565(0x008000));
+  EXPECT_EQ(Pixel(100, 96), Tinte(0x008000));
   controles.bb_UndoClick();
   EXPECT_EQ(CeldasCon(Circuito(), '0'), 5);
-  EXPECT_EQ(Pixel(100, 96), ColorRefTo565(0x808080));
+  EXPECT_EQ(Pixel(100, 96), Tinte(0x808080));
 }
 
 TEST_F(CrearCircuitoTest, ColocarJugadorAvanzaLaEleccionHastaBoxYNoSaleDeLas17) {
@@ -291,10 +294,10 @@ TEST_F(CrearCircuitoTest, LosColoresSeCambianEnElCircuitoYLosDesconocidosSeConse
   ASSERT_TRUE(Cargar("Ovalo.jpg"));
   EXPECT_EQ(controles.Colores[0]->Text(), "Gris");  // the circuit's own colour
   EXPECT_EQ(controles.Colores[3]->ItemIndex(), -1);
-  EXPECT_EQ(Pixel(0, 0), ColorRefTo565(0x123456));
+  EXPECT_EQ(Pixel(0, 0), Tinte(0x123456));
   controles.Colores[3]->Choose(12);  // blue
   EXPECT_EQ(Circuito().Colores[3], 0xFF0000u);
-  EXPECT_EQ(Pixel(500, 500), ColorRefTo565(0xFF0000));
+  EXPECT_EQ(Pixel(500, 500), Tinte(0xFF0000));
   EXPECT_TRUE(lienzo->Grabado);  // a colour marks nothing as unsaved
 
   ASSERT_TRUE(Cargar("Ovalo.jpg"));
@@ -304,9 +307,9 @@ TEST_F(CrearCircuitoTest, LosColoresSeCambianEnElCircuitoYLosDesconocidosSeConse
 
   // The bare picture, then the mask again.
   controles.sb_mascara.Click();
-  EXPECT_NE(Pixel(500, 500), ColorRefTo565(0x123456));
+  EXPECT_NE(Pixel(500, 500), Tinte(0x123456));
   controles.sb_mascara.Click();
-  EXPECT_EQ(Pixel(500, 500), ColorRefTo565(0x123456));
+  EXPECT_EQ(Pixel(500, 500), Tinte(0x123456));
 }
 
 TEST_F(CrearCircuitoTest, LosBotonesDeLaVentanaDeControles) {
