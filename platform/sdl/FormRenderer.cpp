@@ -210,9 +210,7 @@ void FormRenderer::DrawTool(TForm& form, bool input, bool appearing) {
   ImGui::PushStyleVar(ImGuiStyleVar_WindowPadding, ImVec2(0, 0));
   ImGui::PushStyleColor(ImGuiCol_WindowBg, ToImVec4(form.Color, clBtnFace));
   const std::string title = form.Caption + "###" + form.Name();
-  ImGuiWindowFlags flags = FixedWindow(input);
-  if (input) flags &= ~ImGuiWindowFlags_NoInputs;
-  ImGui::Begin(title.c_str(), nullptr, flags);
+  ImGui::Begin(title.c_str(), nullptr, FixedWindow(input));
   ImGui::PopStyleColor();
   ImGui::PopStyleVar();
   if (appearing) ImGui::BringWindowToDisplayFront(ImGui::GetCurrentWindow());
