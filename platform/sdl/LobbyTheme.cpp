@@ -15,7 +15,7 @@ namespace {
 // Condensed faces keep captions inside the control sizes of the windows.
 constexpr const char* kRegularFace = "/usr/share/fonts/truetype/dejavu/DejaVuSansCondensed.ttf";
 constexpr const char* kBoldFace = "/usr/share/fonts/truetype/dejavu/DejaVuSansCondensed-Bold.ttf";
-constexpr float kSizesPx[] = {13, 15, 17, 20, 24, 32};
+constexpr float kSizesPx[] = {10, 13, 15, 17, 20, 24, 32};
 constexpr float kDefaultPx = 15;
 
 struct LoadedFont {
