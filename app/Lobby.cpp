@@ -2,7 +2,6 @@
 // setup, the race roster with its two views, and the chat.
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 
 #include "app/Principal.h"
 #include "editors/ControlesCrearCircuito.h"
@@ -14,6 +13,7 @@
 #include "platform/IniFile.h"
 #include "platform/MessageBox.h"
 #include "platform/Picture.h"
+#include "platform/Text.h"
 #include "race/Circuito.h"
 #include "race/Coche.h"
 
@@ -27,11 +27,6 @@ Surface16 PrimerFotograma(const Picture& imagen) {
   return s;
 }
 
-std::string DosCifras(int n) {
-  char texto[16];
-  std::snprintf(texto, sizeof texto, "%02d", n);
-  return texto;
-}
 
 // A whole percentage, rounded as the lobby shows it: "0 %".
 std::string Porcentaje(double valor) {
@@ -160,7 +155,7 @@ std::string TF_Principal::TextoRelacion(int posicion) {
 }
 
 std::string TF_Principal::TextoGasolina(int posicion) {
-  return "Gasolina para " + DosCifras(posicion) + " vueltas";
+  return "Gasolina para " + ZeroPadded(posicion, 2) + " vueltas";
 }
 
 void TF_Principal::MostrarSetupCoche() {
@@ -190,7 +185,7 @@ void TF_Principal::tb_GasolinaChange() {
 void TF_Principal::e_NumVueltasExit() {
   long long vueltas = 0;
   e_NumVueltas->SetText(IniFile::ParseInteger(e_NumVueltas->Text(), vueltas) && vueltas >= 0
-                            ? DosCifras(int(vueltas))
+                            ? ZeroPadded(vueltas, 2)
                             : "05");
 }
 

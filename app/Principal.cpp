@@ -11,6 +11,7 @@
 #include "platform/IniFile.h"
 #include "platform/MessageBox.h"
 #include "platform/Picture.h"
+#include "platform/Text.h"
 #include "race/Circuito.h"
 #include "race/Coche.h"
 #include "race/Humo.h"
@@ -32,11 +33,6 @@ constexpr FicheroOnda kOndas[] = {{"UltimaVuelta", "UltimaVuelta.wav"},
                                     {"Record", "Record.wav"},
                                     {"Sirena", "Sirena.wav"}};
 
-std::string Recortar(const std::string& s) {
-  const auto inicio = s.find_first_not_of(" \t");
-  if (inicio == std::string::npos) return "";
-  return s.substr(inicio, s.find_last_not_of(" \t") + 1 - inicio);
-}
 }  // namespace
 
 TF_Principal::TF_Principal(Dispositivos d)
@@ -172,8 +168,8 @@ void TF_Principal::CargarSonidos() {
   }
 }
 
-void TF_Principal::CargarGrafico(const std::string& clave, bool semaforo) {
-  const std::string fichero = Configuracion().ReadString("Graficos", clave, clave + ".bmp");
+void TF_Principal::CargarGrafico(const IniFile& configuracion, const std::string& clave, bool semaforo) {
+  const std::string fichero = configuracion.ReadString("Graficos", clave, clave + ".bmp");
   Picture imagen;
   if (!LoadPicture(files::Resolve("graficos\\" + fichero), imagen))
     ErrorFatal("No se encuentra el fichero ..\\Graficos\\" + fichero);
@@ -185,8 +181,10 @@ void TF_Principal::CargarGrafico(const std::string& clave, bool semaforo) {
 }
 
 void TF_Principal::CargarGraficos() {
-  CargarGrafico("Semaforo", true);
-  for (const char* humo : {"HumoAsfalto", "HumoNoAsfalto", "HumoMotor"}) CargarGrafico(humo, false);
+  const IniFile configuracion = Configuracion();
+  CargarGrafico(configuracion, "Semaforo", true);
+  for (const char* humo : {"HumoAsfalto", "HumoNoAsfalto", "HumoMotor"})
+    CargarGrafico(configuracion, humo, false);
   Fondo = new TBackgroundSprite(DXSpriteEngine.get());
   Fondo->SetMapSize(1, 1);
   Fondo->Image = &DXImageList.slot("Circuito");
@@ -260,7 +258,7 @@ void TF_Principal::DibujarMarcadores(Surface16& buffer) {
       continue;
     }
     texto.Draw(buffer, m.X, m.Y - 16, m.Texto.substr(0, barra), m.Color, m.Tamanyo);
-    texto.Draw(buffer, m.X, m.Y, Recortar(m.Texto.substr(barra + 1, 100)), m.Color, m.Tamanyo);
+    texto.Draw(buffer, m.X, m.Y, TrimBlanks(m.Texto.substr(barra + 1, 100)), m.Color, m.Tamanyo);
   }
   Marcadores.clear();
 }

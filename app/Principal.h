@@ -182,7 +182,7 @@ class TF_Principal : public TForm, public TEntornoCarrera {
   void CrearControles();
   std::vector<TControl*> ControlesDelLobby() const;
   IniFile Configuracion() const;
-  void CargarGrafico(const std::string& clave, bool semaforo);
+  void CargarGrafico(const IniFile& configuracion, const std::string& clave, bool semaforo);
   void DibujarMarcadores(Surface16& buffer);
   void DibujarSprites();
   TCoche* JugadorLlamado(const std::string& nombre) const;

@@ -1,10 +1,10 @@
 // Every completed lap of every car goes through the lap handler: its label,
 // the circuit record, the last-lap bell and, on the last lap, the winner,
 // the results table and the players' statistics.
-#include <cstdio>
 
 #include "app/Principal.h"
 #include "platform/Clock.h"
+#include "platform/Text.h"
 #include "race/Circuito.h"
 #include "race/Coche.h"
 
@@ -20,11 +20,6 @@ size_t Caracteres(const std::string& texto) {
   return n;
 }
 
-std::string DosCifras(int n) {
-  char texto[16];
-  std::snprintf(texto, sizeof texto, "%02d", n);
-  return texto;
-}
 }  // namespace
 
 bool TF_Principal::CompletarVuelta(TCoche& coche, double tiempo) {
@@ -74,7 +69,7 @@ std::string TF_Principal::TablaResultados(const TCoche& ganador) {
   std::string autorMasRapida;
   for (size_t fila = 0; fila < ganador.Tiempos.size(); ++fila) {
     t += kSalto;
-    t += "   " + DosCifras(int(fila) + 1) + "   ";
+    t += "   " + ZeroPadded(int(fila) + 1, 2) + "   ";
     for (TCoche* c : jugadores_) {
       if (fila >= c->Tiempos.size()) {
         t += "    -:--:---";

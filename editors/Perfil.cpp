@@ -2,12 +2,12 @@
 
 #include <algorithm>
 #include <cctype>
-#include <cstdio>
 
 #include "platform/Application.h"
 #include "platform/Files.h"
 #include "platform/MessageBox.h"
 #include "platform/Picture.h"
+#include "platform/Text.h"
 #include "race/Coche.h"
 #include "race/Entorno.h"
 
@@ -43,12 +43,6 @@ std::string TextoTecla(int tecla) {
   if (c == 0) return {};
   if (c < 0x80) return std::string(1, char(c));
   return {char(0xC0 | (c >> 6)), char(0x80 | (c & 0x3F))};
-}
-
-std::string TresCifras(int valor) {
-  char texto[16];
-  std::snprintf(texto, sizeof texto, "%03d", valor);
-  return texto;
 }
 
 std::string NoSeEncuentra(const std::string& nombre) { return "No se encuentra el fichero ..\\Coches\\" + nombre; }
@@ -524,10 +518,10 @@ void TF_Perfil::t_controlesTimer() {
   g_frenar.Position = coche.Freno;
   g_derecha.Position = coche.Derecha;
   g_izquierda.Position = -coche.Izquierda;
-  l_izq.Caption = TresCifras(coche.Izquierda);
-  l_der.Caption = TresCifras(coche.Derecha);
-  l_ace.Caption = TresCifras(coche.Acelerador);
-  l_fre.Caption = TresCifras(coche.Freno);
+  l_izq.Caption = ZeroPadded(coche.Izquierda, 3);
+  l_der.Caption = ZeroPadded(coche.Derecha, 3);
+  l_ace.Caption = ZeroPadded(coche.Acelerador, 3);
+  l_fre.Caption = ZeroPadded(coche.Freno, 3);
 }
 
 }  // namespace rodavia

@@ -1,4 +1,5 @@
 #include "platform/IniFile.h"
+#include "platform/Text.h"
 
 #include <charconv>
 #include <climits>
@@ -13,33 +14,24 @@ namespace {
 
 constexpr size_t kMaxValueLength = 2047;
 
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
-
-std::string Trim(const std::string& text) {
-  size_t begin = 0, end = text.size();
-  while (begin < end && IsBlank(text[begin])) ++begin;
-  while (end > begin && IsBlank(text[end - 1])) --end;
-  return text.substr(begin, end - begin);
-}
-
 // The name of a "[name]" line, or false when the line is not a section header.
 bool SectionHeader(const std::string& line, std::string& name) {
-  std::string t = Trim(line);
+  std::string t = TrimBlanks(line);
   if (t.empty() || t[0] != '[') return false;
   size_t close = t.find(']');
   if (close == std::string::npos) return false;
-  name = Trim(t.substr(1, close - 1));
+  name = TrimBlanks(t.substr(1, close - 1));
   return true;
 }
 
 // The key of a "key=value" line, or false for blank lines, comments and
 // anything else without "=".
 bool KeyOf(const std::string& line, std::string& key) {
-  std::string t = Trim(line);
+  std::string t = TrimBlanks(line);
   if (t.empty() || t[0] == ';') return false;
   size_t eq = t.find('=');
   if (eq == std::string::npos) return false;
-  key = Trim(t.substr(0, eq));
+  key = TrimBlanks(t.substr(0, eq));
   return true;
 }
 
@@ -97,7 +89,7 @@ IniFile::IniFile(std::filesystem::path path) : path_(std::move(path)) {
 int IniFile::findSection(const std::string& section) const {
   std::string name;
   for (size_t i = 0; i < lines_.size(); ++i)
-    if (SectionHeader(lines_[i], name) && files::EqualNoCase(name, Trim(section))) return int(i);
+    if (SectionHeader(lines_[i], name) && files::EqualNoCase(name, TrimBlanks(section))) return int(i);
   return -1;
 }
 
@@ -105,7 +97,7 @@ int IniFile::findKey(int sectionLine, const std::string& key) const {
   std::string name;
   for (size_t i = size_t(sectionLine) + 1; i < lines_.size(); ++i) {
     if (SectionHeader(lines_[i], name)) break;
-    if (KeyOf(lines_[i], name) && files::EqualNoCase(name, Trim(key))) return int(i);
+    if (KeyOf(lines_[i], name) && files::EqualNoCase(name, TrimBlanks(key))) return int(i);
   }
   return -1;
 }
@@ -116,7 +108,7 @@ std::string IniFile::ReadString(const std::string& section, const std::string& k
   int k = s < 0 ? -1 : findKey(s, key);
   if (k < 0) return def;
   const std::string& line = lines_[size_t(k)];
-  std::string value = Trim(line.substr(line.find('=') + 1));
+  std::string value = TrimBlanks(line.substr(line.find('=') + 1));
   if (value.size() > kMaxValueLength) value.resize(kMaxValueLength);
   return value;
 }
@@ -144,13 +136,13 @@ bool IniFile::HasKey(const std::string& section, const std::string& key) const {
 
 void IniFile::WriteString(const std::string& section, const std::string& key,
                           const std::string& value) {
-  std::string line = SingleLine(Trim(key)) + "=" + SingleLine(value);
+  std::string line = SingleLine(TrimBlanks(key)) + "=" + SingleLine(value);
   dirty_ = true;
   int s = findSection(section);
   if (s < 0) {
     // Appended piece by piece: g++ 12 gives a false -Wrestrict on "[" + name.
     std::string header = "[";
-    header += SingleLine(Trim(section));
+    header += SingleLine(TrimBlanks(section));
     header += ']';
     lines_.push_back(header);
     lines_.push_back(line);
@@ -166,7 +158,7 @@ void IniFile::WriteString(const std::string& section, const std::string& key,
   size_t insertAt = size_t(s) + 1;
   std::string name;
   for (size_t i = size_t(s) + 1; i < lines_.size() && !SectionHeader(lines_[i], name); ++i)
-    if (!Trim(lines_[i]).empty()) insertAt = i + 1;
+    if (!TrimBlanks(lines_[i]).empty()) insertAt = i + 1;
   lines_.insert(lines_.begin() + std::ptrdiff_t(insertAt), line);
 }
 
@@ -206,7 +198,7 @@ bool IniFile::Flush() {
 }
 
 bool IniFile::ParseInteger(const std::string& text, long long& value) {
-  std::string t = Trim(text);
+  std::string t = TrimBlanks(text);
   size_t pos = 0;
   bool negative = false;
   if (pos < t.size() && (t[pos] == '+' || t[pos] == '-')) negative = t[pos++] == '-';
@@ -217,7 +209,7 @@ bool IniFile::ParseInteger(const std::string& text, long long& value) {
 }
 
 bool IniFile::ParseReal(const std::string& text, double& value) {
-  std::string t = Trim(text);
+  std::string t = TrimBlanks(text);
   // Checked by hand so that only plain decimal forms pass ("inf", "nan" and
   // hexadecimal floats do not): sign, digits, one separator, exponent.
   std::string normal;

@@ -7,6 +7,7 @@
 #include "platform/Clock.h"
 #include "platform/Files.h"
 #include "platform/IniFile.h"
+#include "platform/Text.h"
 #include "platform/MessageBox.h"
 #include "race/Circuito.h"
 #include "race/Coche.h"
@@ -30,11 +31,6 @@ bool Leer8(const IniFile& ini, const std::string& seccion, const char* clave, bo
   return ini.ReadInteger(seccion, clave, def ? 1 : 0) != 0;
 }
 
-std::string Recortar(const std::string& texto) {
-  const size_t inicio = texto.find_first_not_of(" \t");
-  if (inicio == std::string::npos) return "";
-  return texto.substr(inicio, texto.find_last_not_of(" \t") - inicio + 1);
-}
 
 // The record of Circuitos\<nombre>.cfg: its line 198. False when the file is
 // missing or that line holds no number.
@@ -207,7 +203,7 @@ bool TCoche::CalcularTotales() {
     jugadas = int16_t(jugadas + Leer16(ini, seccion, "VecesJugadas", 0));
     victorias = int16_t(victorias + Leer16(ini, seccion, "VecesGanadas", 0));
     vueltas = int32_t(uint32_t(vueltas) + uint32_t(ini.ReadInteger(seccion, "VueltasDadas", 0)));
-    const std::string circuito = Recortar(seccion.size() > 16 ? seccion.substr(16) : "");
+    const std::string circuito = TrimBlanks(seccion.size() > 16 ? seccion.substr(16) : "");
     double record = 0;
     if (!LeerRecordCircuito(circuito, record)) continue;  // circuit deleted: no ranking
     ranking += mejor - record;
