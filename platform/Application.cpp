@@ -1,5 +1,7 @@
 #include "platform/Application.h"
 
+#include "platform/WindowMessages.h"
+
 namespace rodavia {
 
 namespace {
@@ -20,7 +22,10 @@ std::function<void(const std::string&)>& Opener() {
 void EndProgram() { throw ProgramEnd{}; }
 
 void ProcessMessages() {
-  if (Step()) Step()();
+  if (Step())
+    Step()();
+  else
+    RunPostedWork();
 }
 
 void SetProcessMessages(std::function<void()> step) { Step() = std::move(step); }

@@ -14,8 +14,9 @@ struct ProgramEnd {};
 
 [[noreturn]] void EndProgram();
 
-// Handles pending events, timers and drawing once. The real application
-// installs its loop step; tests may install their own.
+// Handles pending events, work posted to the window, timers and drawing
+// once. The real application installs its loop step; tests may install their
+// own (without one, only the posted work runs).
 void ProcessMessages();
 void SetProcessMessages(std::function<void()> step);
 

@@ -17,6 +17,7 @@
 #include "platform/Application.h"
 #include "platform/Clock.h"
 #include "platform/Timer.h"
+#include "platform/WindowMessages.h"
 #include "platform/sdl/FormRenderer.h"
 #include "platform/sdl/LobbyTheme.h"
 #include "platform/sdl/MessageBoxView.h"
@@ -206,7 +207,8 @@ MsgResult SdlApplication::ShowMessage(MsgKind kind, const std::string& text, Msg
 }
 
 void SdlApplication::ProcessMessagesOnce() {
-  const bool events = PumpEvents();
+  bool events = PumpEvents();
+  events |= RunPostedWork();
   IdleAllTimers(CurrentClock().Ticks());
   const bool drew = DrawIfDue();
   if (!events && !drew) SDL_Delay(1);  // idle: leave the core to others

@@ -1,0 +1,73 @@
+#pragma once
+// The network transport under the game's session: a peer-to-peer session of
+// members over TCP/IP, joined by session name at an address and port, with
+// guaranteed messages (whole, in order per sender) to one member or to all
+// others, keep-alive, and host migration. Its own thread receives; events
+// wait in a queue until the window thread polls them, so nothing of the game
+// ever runs on the receiving thread.
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace rodavia {
+
+using MemberId = uint32_t;  // session-wide, never 0
+
+struct TransportMember {
+  MemberId id = 0;
+  std::string name;
+};
+
+struct TransportEvent {
+  enum class Kind {
+    MemberJoined,  // member: a newcomer (never the local one)
+    MemberLeft,    // member: one that left, closed or stopped answering
+    Message,       // member: the sender; data: the message as it was sent
+    HostGranted,   // the host left and this machine is the host now
+    SessionLost,   // the session cannot go on; close it
+  };
+  Kind kind = Kind::Message;
+  TransportMember member;
+  std::vector<uint8_t> data;
+};
+
+class Transport {
+ public:
+  virtual ~Transport() = default;
+
+  // Creates a session of that name with the local member `member`,
+  // accepting members at port `port` (on every interface when `host` is
+  // empty or "0.0.0.0"). On failure answers false with `error` set.
+  virtual bool Create(const std::string& host, uint16_t port, const std::string& session,
+                      const std::string& member, std::string& error) = 0;
+  // Joins the session of that name found at host:port. On failure answers
+  // false with `error` set: "Session '<name>' not found" when no session of
+  // that name answers there.
+  virtual bool Join(const std::string& host, uint16_t port, const std::string& session,
+                    const std::string& member, std::string& error) = 0;
+  // Leaves the session (the others see this member leave) and stops the
+  // receiving thread. Events not yet polled are dropped. Closing when
+  // nothing is open does nothing.
+  virtual void Close() = 0;
+
+  virtual bool IsOpen() const = 0;
+  virtual MemberId LocalId() const = 0;
+  // Whether this machine holds the host role now.
+  virtual bool IsHost() const = 0;
+  // The other members present when the session was opened, in the order
+  // the session lists them (the longest-standing first).
+  virtual std::vector<TransportMember> InitialMembers() const = 0;
+
+  // Queues a message for member `to`, or for every other member when `to`
+  // is 0. Answers false when it cannot be sent (no session, unknown member).
+  virtual bool Send(MemberId to, std::vector<uint8_t> data) = 0;
+
+  // The next waiting event, on the window thread; false when none waits.
+  virtual bool Poll(TransportEvent& event) = 0;
+  // Called from any thread whenever an event has been queued.
+  virtual void SetNotify(std::function<void()> notify) = 0;
+};
+
+}  // namespace rodavia
