@@ -1,0 +1,65 @@
+#pragma once
+// The transport over TCP/IP: a full mesh where every member holds one
+// connection to every other member, so that messages keep their order per
+// sender without relaying. One receiving thread per open session runs the
+// sockets; what the window thread reads arrives through a locked queue.
+// The wire protocol is docs/red.md.
+#include <atomic>
+#include <deque>
+#include <memory>
+#include <mutex>
+
+#include "platform/Transport.h"
+
+namespace rodavia {
+
+class Mesh;
+
+class AsioTransport : public Transport {
+ public:
+  AsioTransport();
+  ~AsioTransport() override;
+
+  bool Create(const std::string& host, uint16_t port, const std::string& session,
+              const std::string& member, std::string& error) override;
+  bool Join(const std::string& host, uint16_t port, const std::string& session,
+            const std::string& member, std::string& error) override;
+  void Close() override;
+
+  bool IsOpen() const override { return mesh_ != nullptr; }
+  MemberId LocalId() const override { return localId_; }
+  bool IsHost() const override { return host_; }
+  std::vector<TransportMember> InitialMembers() const override { return initialMembers_; }
+
+  bool Send(MemberId to, std::vector<uint8_t> data) override;
+  bool Poll(TransportEvent& event) override;
+  void SetNotify(std::function<void()> notify) override;
+
+  // The port this member accepts connections at (Create with port 0 picks
+  // a free one); 0 when closed.
+  uint16_t ListeningPort() const;
+
+
+ private:
+  friend class Mesh;
+  // Called by the receiving thread.
+  void Push(TransportEvent event);
+  void SetMembers(std::vector<MemberId> ids);
+  void SetHost() { host_ = true; }
+
+  bool Open(bool create, const std::string& host, uint16_t port, const std::string& session,
+            const std::string& member, std::string& error);
+  void Forget();
+
+  std::unique_ptr<Mesh> mesh_;
+  MemberId localId_ = 0;
+  std::atomic<bool> host_{false};
+  std::vector<TransportMember> initialMembers_;
+
+  mutable std::mutex mutex_;  // guards what follows
+  std::deque<TransportEvent> events_;
+  std::vector<MemberId> members_;  // the others present now, for Send
+  std::function<void()> notify_;
+};
+
+}  // namespace rodavia

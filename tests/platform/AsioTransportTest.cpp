@@ -1,0 +1,285 @@
+// The mesh transport over real TCP on 127.0.0.1, several members in one
+// process, each on a port the system picks.
+#include "platform/AsioTransport.h"
+
+#include <gtest/gtest.h>
+
+#include <asio.hpp>
+#include <chrono>
+#include <functional>
+#include <map>
+#include <thread>
+
+#include "platform/MeshProtocol.h"
+
+namespace rodavia {
+namespace {
+
+using namespace std::chrono_literals;
+using asio::ip::tcp;
+using Kind = TransportEvent::Kind;
+using SteadyClock = std::chrono::steady_clock;
+
+const char* const kSession = "Rodavia";
+
+// Polls `condition` until it holds or `limit` passes.
+bool Eventually(const std::function<bool()>& condition,
+                std::chrono::milliseconds limit = 3000ms) {
+  const auto deadline = SteadyClock::now() + limit;
+  while (!condition()) {
+    if (SteadyClock::now() > deadline) return false;
+    std::this_thread::sleep_for(2ms);
+  }
+  return true;
+}
+
+// One machine: its transport and every event it has polled.
+struct Member {
+  AsioTransport transport;
+  std::vector<TransportEvent> events;
+
+  void Create(const std::string& name) {
+    std::string error;
+    ASSERT_TRUE(transport.Create("127.0.0.1", 0, kSession, name, error)) << error;
+  }
+  void Join(const Member& at, const std::string& name) {
+    std::string error;
+    ASSERT_TRUE(transport.Join("127.0.0.1", at.transport.ListeningPort(), kSession, name, error))
+        << error;
+  }
+  std::vector<TransportEvent> Polled(Kind kind) {
+    TransportEvent event;
+    while (transport.Poll(event)) events.push_back(std::move(event));
+    std::vector<TransportEvent> found;
+    for (const TransportEvent& e : events)
+      if (e.kind == kind) found.push_back(e);
+    return found;
+  }
+  std::vector<std::string> Names(Kind kind) {
+    std::vector<std::string> names;
+    for (const TransportEvent& e : Polled(kind)) names.push_back(e.member.name);
+    return names;
+  }
+};
+
+std::vector<std::string> Names(const std::vector<TransportMember>& members) {
+  std::vector<std::string> names;
+  for (const TransportMember& m : members) names.push_back(m.name);
+  return names;
+}
+
+std::vector<uint8_t> Bytes(const std::string& text) { return {text.begin(), text.end()}; }
+
+// A plain socket to a member, speaking the wire protocol by hand.
+struct RawPeer {
+  asio::io_context io;
+  tcp::socket socket{io};
+
+  explicit RawPeer(const Member& at) {
+    socket.connect({asio::ip::make_address("127.0.0.1"), at.transport.ListeningPort()});
+    socket.non_blocking(true);
+  }
+  void Write(const std::vector<uint8_t>& bytes) { asio::write(socket, asio::buffer(bytes)); }
+  // Whether the member closed the connection within `limit`.
+  bool ClosedWithin(std::chrono::milliseconds limit) {
+    return Eventually(
+        [&] {
+          std::array<uint8_t, 4096> buffer;
+          asio::error_code ec;
+          socket.read_some(asio::buffer(buffer), ec);
+          return ec && ec != asio::error::would_block;
+        },
+        limit);
+  }
+};
+
+uint16_t UnusedPort() {
+  asio::io_context io;
+  tcp::acceptor acceptor(io, {asio::ip::make_address("127.0.0.1"), 0});
+  return acceptor.local_endpoint().port();
+}
+
+TEST(AsioTransport, MembersJoinByNameAndEveryOneLearnsEveryOther) {
+  Member ana, bea, cris;
+  ana.Create("Ana");
+  bea.Join(ana, "Bea");
+  cris.Join(bea, "Cris");  // at a guest's address: redirected to the host
+
+  EXPECT_TRUE(ana.transport.IsHost());
+  EXPECT_FALSE(bea.transport.IsHost());
+  EXPECT_FALSE(cris.transport.IsHost());
+  EXPECT_TRUE(ana.transport.InitialMembers().empty());
+  EXPECT_EQ(Names(bea.transport.InitialMembers()), (std::vector<std::string>{"Ana"}));
+  EXPECT_EQ(Names(cris.transport.InitialMembers()), (std::vector<std::string>{"Ana", "Bea"}));
+  EXPECT_EQ(cris.transport.InitialMembers()[0].id, ana.transport.LocalId());
+  EXPECT_EQ(cris.transport.InitialMembers()[1].id, bea.transport.LocalId());
+
+  ASSERT_TRUE(Eventually([&] {
+    return ana.Polled(Kind::MemberJoined).size() == 2 && bea.Polled(Kind::MemberJoined).size() == 1;
+  }));
+  EXPECT_EQ(ana.Names(Kind::MemberJoined), (std::vector<std::string>{"Bea", "Cris"}));
+  EXPECT_EQ(ana.Polled(Kind::MemberJoined)[0].member.id, bea.transport.LocalId());
+  EXPECT_EQ(bea.Polled(Kind::MemberJoined)[0].member.id, cris.transport.LocalId());
+  EXPECT_TRUE(cris.Polled(Kind::MemberJoined).empty());
+  const std::set<MemberId> ids{ana.transport.LocalId(), bea.transport.LocalId(),
+                               cris.transport.LocalId()};
+  EXPECT_EQ(ids.size(), 3u);
+  EXPECT_FALSE(ids.contains(0));
+
+  // To one member: only that one gets it, with the sender named.
+  ASSERT_TRUE(cris.transport.Send(ana.transport.LocalId(), Bytes("hola")));
+  ASSERT_TRUE(Eventually([&] { return ana.Polled(Kind::Message).size() == 1; }));
+  EXPECT_EQ(ana.Polled(Kind::Message)[0].data, Bytes("hola"));
+  EXPECT_EQ(ana.Polled(Kind::Message)[0].member.id, cris.transport.LocalId());
+  EXPECT_EQ(ana.Polled(Kind::Message)[0].member.name, "Cris");
+  EXPECT_TRUE(bea.Polled(Kind::Message).empty());
+  EXPECT_FALSE(cris.transport.Send(12345, Bytes("nadie")));
+}
+
+TEST(AsioTransport, JoinWithoutSuchSessionFailsAndTheTransportCanJoinAfterwards) {
+  Member ana, bea;
+  ana.Create("Ana");
+  std::string error;
+  EXPECT_FALSE(bea.transport.Join("127.0.0.1", ana.transport.ListeningPort(), "Otra", "Bea", error));
+  EXPECT_EQ(error, "Session 'Otra' not found");
+  EXPECT_FALSE(bea.transport.IsOpen());
+  EXPECT_FALSE(bea.transport.Join("127.0.0.1", UnusedPort(), kSession, "Bea", error));
+  EXPECT_EQ(error, "Session 'Rodavia' not found");
+
+  bea.Join(ana, "Bea");
+  EXPECT_TRUE(bea.transport.IsOpen());
+  EXPECT_EQ(Names(bea.transport.InitialMembers()), (std::vector<std::string>{"Ana"}));
+  bea.transport.Close();
+  ASSERT_TRUE(Eventually([&] { return ana.Names(Kind::MemberLeft).size() == 1; }));
+  bea.Create("Bea");  // the same transport hosts now
+  EXPECT_TRUE(bea.transport.IsHost());
+}
+
+TEST(AsioTransport, ConnectionsThatBreakTheProtocolAreClosedAndTheSessionGoesOn) {
+  Member ana, bea;
+  ana.Create("Ana");
+  bea.Join(ana, "Bea");
+
+  const std::vector<uint8_t> kind99{1, 0, 0, 0, 99};
+  const std::vector<uint8_t> emptyFrame{0, 0, 0, 0, 6};
+  const std::vector<uint8_t> oversized{0xff, 0xff, 0xff, 0x7f, 6};
+  const std::vector<uint8_t> messageBeforeHello = mesh::EncodeFrame(mesh::Kind::Message, Bytes("x"));
+  std::vector<uint8_t> shortHello = mesh::EncodeHello({kSession, "Eva", 7000});
+  shortHello.pop_back();
+  shortHello[0] -= 1;
+  for (const auto& garbage : {kind99, emptyFrame, oversized, messageBeforeHello, shortHello}) {
+    RawPeer peer(ana);
+    peer.Write(garbage);
+    EXPECT_TRUE(peer.ClosedWithin(1000ms));
+  }
+  RawPeer silent(bea);
+  EXPECT_TRUE(silent.ClosedWithin(5000ms));
+
+  ASSERT_TRUE(bea.transport.Send(0, Bytes("sigo")));
+  ASSERT_TRUE(Eventually([&] { return ana.Polled(Kind::Message).size() == 1; }));
+  EXPECT_EQ(ana.Names(Kind::MemberJoined), (std::vector<std::string>{"Bea"}));
+  EXPECT_TRUE(ana.Polled(Kind::MemberLeft).empty());
+  EXPECT_TRUE(bea.Polled(Kind::MemberLeft).empty());
+}
+
+TEST(AsioTransport, AMemberThatFallsSilentIsRemovedWithinFiveSecondsAndAnIdleOneStays) {
+  Member ana, bea;
+  ana.Create("Ana");
+  bea.Join(ana, "Bea");
+  RawPeer mute(ana);
+  mute.Write(mesh::EncodeHello({kSession, "Mudo", 1}));
+  ASSERT_TRUE(Eventually([&] { return ana.Polled(Kind::MemberJoined).size() == 2; }));
+  const auto silentSince = SteadyClock::now();
+
+  ASSERT_TRUE(Eventually([&] { return !ana.Polled(Kind::MemberLeft).empty(); }, 5000ms));
+  EXPECT_GT(SteadyClock::now() - silentSince, 3s);
+  EXPECT_EQ(ana.Names(Kind::MemberLeft), (std::vector<std::string>{"Mudo"}));
+  EXPECT_TRUE(bea.Polled(Kind::MemberLeft).empty());  // kept by its pings
+}
+
+// Each message holds its sender's number and its sequence number; sizes run
+// from 5 bytes to the largest allowed.
+std::vector<uint8_t> Numbered(uint8_t sender, uint32_t seq, size_t size) {
+  std::vector<uint8_t> data(size, uint8_t(seq));
+  data[0] = sender;
+  for (int i = 0; i < 4; ++i) data[1 + i] = uint8_t(seq >> (8 * i));
+  return data;
+}
+
+TEST(AsioTransport, AThousandMessagesToAllFromEachOfThreeArriveWholeAndInOrder) {
+  constexpr uint32_t kCount = 1000;
+  std::array<Member, 3> members;
+  members[0].Create("Ana");
+  members[1].Join(members[0], "Bea");
+  members[2].Join(members[0], "Cris");
+  // A member sends to those it knows: wait until everyone knows everyone.
+  ASSERT_TRUE(Eventually([&] {
+    return members[0].Polled(Kind::MemberJoined).size() == 2 &&
+           members[1].Polled(Kind::MemberJoined).size() == 1;
+  }));
+
+  const auto size = [](uint32_t seq) {
+    return seq == kCount - 1 ? mesh::kMaxPayload : 5 + seq % 300;
+  };
+  for (uint32_t seq = 0; seq < kCount; ++seq)
+    for (uint8_t sender = 0; sender < 3; ++sender)
+      ASSERT_TRUE(members[sender].transport.Send(0, Numbered(sender, seq, size(seq))));
+  EXPECT_FALSE(members[0].transport.Send(0, std::vector<uint8_t>(mesh::kMaxPayload + 1)));
+
+  for (uint8_t receiver = 0; receiver < 3; ++receiver) {
+    Member& m = members[receiver];
+    ASSERT_TRUE(Eventually([&] { return m.Polled(Kind::Message).size() == 2 * kCount; }, 10000ms));
+    std::map<MemberId, uint32_t> next;
+    for (const TransportEvent& e : m.Polled(Kind::Message)) {
+      const uint8_t sender = e.data[0];
+      ASSERT_NE(sender, receiver);
+      ASSERT_EQ(e.member.id, members[sender].transport.LocalId());
+      const uint32_t seq = next[e.member.id]++;
+      ASSERT_EQ(e.data, Numbered(sender, seq, size(seq)));
+    }
+  }
+}
+
+TEST(AsioTransport, TheHostRolePassesByJoiningOrderAndNewcomersFindTheNewHost) {
+  std::array<Member, 6> m;  // joined in this order
+  m[0].Create("Ana");
+  m[1].Join(m[0], "Bea");
+  m[2].Join(m[0], "Cris");
+  m[3].Join(m[1], "Dani");
+
+  const auto hostsAmong = [&](size_t first) {
+    int hosts = 0, grants = 0;
+    for (size_t i = first; i < m.size(); ++i) {
+      hosts += m[i].transport.IsHost();
+      grants += int(m[i].Polled(Kind::HostGranted).size());
+    }
+    return std::pair(hosts, grants);
+  };
+  const auto allSawLeave = [&](size_t first, size_t last, size_t leaves) {
+    for (size_t i = first; i <= last; ++i)
+      if (m[i].Polled(Kind::MemberLeft).size() != leaves) return false;
+    return true;
+  };
+
+  m[0].transport.Close();
+  ASSERT_TRUE(Eventually([&] { return allSawLeave(1, 3, 1); }, 1000ms));  // the bye, not keep-alive
+  EXPECT_EQ(hostsAmong(1), std::pair(1, 1));
+  EXPECT_TRUE(m[1].transport.IsHost());
+
+  m[4].Join(m[1], "Eva");  // at the new host
+  m[5].Join(m[2], "Fede");  // at a guest, redirected
+  EXPECT_EQ(Names(m[4].transport.InitialMembers()), (std::vector<std::string>{"Bea", "Cris", "Dani"}));
+  EXPECT_EQ(Names(m[5].transport.InitialMembers()),
+            (std::vector<std::string>{"Bea", "Cris", "Dani", "Eva"}));
+  ASSERT_TRUE(Eventually([&] { return m[2].Polled(Kind::MemberJoined).size() == 3; }));
+  EXPECT_EQ(m[2].Names(Kind::MemberJoined), (std::vector<std::string>{"Dani", "Eva", "Fede"}));
+
+  // The newcomers rank after the older members: Cris, not Eva, hosts next.
+  m[1].transport.Close();
+  ASSERT_TRUE(Eventually([&] { return allSawLeave(2, 3, 2) && allSawLeave(4, 5, 1); }, 1000ms));
+  EXPECT_EQ(hostsAmong(2), std::pair(1, 1));
+  EXPECT_TRUE(m[2].transport.IsHost());
+}
+
+}  // namespace
+}  // namespace rodavia
