@@ -16,6 +16,8 @@
 #include "race/Coche.h"
 #include "race/Humo.h"
 #include "editors/ControlesCrearCircuito.h"
+#include "net/DXPlay.h"
+#include "net/Tramas.h"
 
 namespace rodavia {
 
@@ -46,10 +48,29 @@ TF_Principal::TF_Principal(Dispositivos d)
   t_coches.OnTimer = [this] { t_cochesTimer(); };
   t_semaforo.Interval = 750;
   t_semaforo.OnTimer = [this] { t_semaforoTimer(); };
+  t_ComprobarSiSoyServer.Interval = 100;
+  t_ComprobarSiSoyServer.OnTimer = [this] { t_ComprobarSiSoyServerTimer(); };
+  t_ajugar.Interval = 100;
+  t_ajugar.OnTimer = [this] { t_ajugarTimer(); };
   CrearControles();
+  CrearSesion();
+}
+
+void TF_Principal::CrearSesion() {
+  DXPlay = std::make_unique<TDXPlay>(dispositivos_.red);
+  DXPlay->OnOpen = [this] { DXPlayOpen(); };
+  DXPlay->OnClose = [this] { DXPlayClose(); };
+  DXPlay->OnAddPlayer = [this](TDXPlayPlayer& equipo) { DXPlayAddPlayer(equipo); };
+  DXPlay->OnDeletePlayer = [this](TDXPlayPlayer& equipo) { DXPlayDeletePlayer(equipo); };
+  DXPlay->OnSessionLost = [this] { DXPlaySessionLost(); };
+  DXPlay->OnMessage = [this](TDXPlayPlayer& de, const uint8_t* datos, size_t tamanyo) {
+    DXPlayMessage(de, datos, tamanyo);
+  };
+  DXPlay->OnError = [](const std::string& texto) { ShowError(texto); };
 }
 
 TF_Principal::~TF_Principal() {
+  DXPlay.reset();
   // Cars leave the engine as they are freed: free them while it exists.
   for (TCoche* c : jugadores_) delete c;
   jugadores_.clear();
@@ -84,6 +105,7 @@ void TF_Principal::Close() {
 void TF_Principal::FormClose() {
   DXDraw.SetBusyCursor(true);
   ProcessMessages();
+  DXPlay->Close();
   t_coches.SetEnabled(false);
   t_semaforo.SetEnabled(false);
   if (cocheTrabajo_) cocheTrabajo_->GrabarPerfilCircuito();
@@ -232,7 +254,7 @@ void TF_Principal::t_cochesTimer() {
   if (SesionAbierta()) {
     ++framesDesdeEnvio;
     if (framesDesdeEnvio > framesEntreTramas && !tramaCoches.empty()) {
-      EnviarTrama(5, tramaCoches);
+      EnviarTrama(0, Trama::Coches, tramaCoches);
       tramaCoches.clear();
       framesDesdeEnvio = 0;
     }
@@ -298,6 +320,8 @@ void TF_Principal::sb_jugarClick() {
   if (cocheTrabajo_) cocheTrabajo_->GrabarPerfilCircuito();
   if (!sb_jugar->Down()) {
     sb_jugar->Caption = "Jugar";
+    AnunciarEstado(0);
+    sb_equiposClick();
     return;
   }
   if (jugadores_.empty()) {
@@ -310,17 +334,42 @@ void TF_Principal::sb_jugarClick() {
     sb_jugar->SetDown(false);
     return;
   }
+  if (SesionAbierta()) {
+    const bool conLocales = std::any_of(jugadores_.begin(), jugadores_.end(), [](TCoche* c) { return c->Local; });
+    if (!conLocales &&
+        Messages().Show(MsgKind::Confirmation,
+                        "No ha insertado ningún jugador a la partida. Si continua entrará como espectador.\r"
+                        "¿ Desea continuar ?",
+                        MsgButtons::YesNo) != MsgResult::Yes) {
+      sb_jugar->SetDown(false);
+      return;
+    }
+    sb_jugar->Caption = "Preparado";
+    AnunciarEstado(1);
+    sb_equiposClick();
+    // The last team to get ready starts everybody; the others wait.
+    if (!DXPlay->TodosEnEstado(1)) return;
+    EnviarTrama(0, Trama::Empezar, "");
+    if (DXPlay->SoyServidor()) EnviarTramaOpciones(0);
+  }
   EmpezarCarrera();
 }
 
 void TF_Principal::EmpezarCarrera() {
+  enCarrera_ = true;
   cb_Circuito->Enabled = false;
   cb_Circuito->Color = clInfoBk;
   DXDraw.SetCursorVisible(false);
   DXDraw.SetVisible(true);
   OcultarControles();
   Resultados.clear();
+  if (SesionAbierta() && DXPlay->SoyServidor()) {
+    framesEntreTramas = std::clamp<int32_t>(Configuracion().ReadInteger("Conexiones", "FramesEntreTramas", 3), 0, 99);
+    EnviarTrama(0, Trama::FramesEntreTramas, Digitos(framesEntreTramas, 2));
+  }
   MensajeCarrera.clear();
+  tramaCoches.clear();
+  framesDesdeEnvio = 0;
   for (size_t p = 0; p < jugadores_.size(); ++p) jugadores_[p]->PrepararCarrera(int(p));
   // A lap count that is not a number (only a hand-edited settings file can
   // bring one) races the lobby's default of 5 laps instead of failing.
@@ -330,7 +379,21 @@ void TF_Principal::EmpezarCarrera() {
   Semaforo->Visible = true;
   DibujarSprites();
   ProcessMessages();
-  EncenderSemaforo();
+  // Every machine waits on its still grid until all have reached it. The
+  // stop key ends the race while it waits: the start is then abandoned.
+  bool todos = false;
+  while (enCarrera_ && SesionAbierta() && !todos) {
+    AnunciarEstado(2);
+    todos = DXPlay->TodosEnEstado(2);
+    Esperar(200);
+  }
+  if (enCarrera_) EncenderSemaforo();
+}
+
+void TF_Principal::Esperar(uint32_t ms) {
+  const uint32_t inicio = CurrentClock().Ticks();
+  do ProcessMessages();
+  while (CurrentClock().Ticks() - inicio < ms);
 }
 
 void TF_Principal::EncenderSemaforo() {
@@ -357,6 +420,7 @@ void TF_Principal::DibujarSprites() {
 }
 
 void TF_Principal::TerminarCarrera() {
+  enCarrera_ = false;
   MostrarControles();
   DXDraw.SetVisible(false);
   DXDraw.SetCursorVisible(true);
@@ -369,14 +433,22 @@ void TF_Principal::TerminarCarrera() {
       c->Visible = false;
     }
   }
+  EnviarTrama(0, Trama::CochesFuera, "");
   if (circuito_) circuito_->Grabar();
   if (!Resultados.empty()) ShowInformation(Resultados);
+  if (SesionAbierta()) {
+    AnunciarEstado(0);
+    sb_equiposClick();
+  }
   MostrarDatosCircuito();
   if (cocheTrabajo_) cocheTrabajo_->LeerPerfilCircuito();
+  EnviarTramaRecordCircuitoYPerfilJugadores();
   sb_jugar->Caption = "Jugar";
   sb_jugar->SetDown(false);
-  cb_Circuito->Enabled = true;
-  cb_Circuito->Color = clWindow;
+  if (!SesionAbierta() || DXPlay->SoyServidor()) {
+    cb_Circuito->Enabled = true;
+    cb_Circuito->Color = clWindow;
+  }
 }
 
 std::vector<TControl*> TF_Principal::ControlesDelLobby() const {
@@ -396,10 +468,6 @@ void TF_Principal::OcultarControles() {
 void TF_Principal::MostrarControles() {
   for (TControl* c : ControlesDelLobby()) c->Visible = true;
   for (TProgressBar* b : {pb_acelerador, pb_freno, pb_izquierda, pb_derecha}) b->Visible = false;
-}
-
-void TF_Principal::EnviarTrama(int, const std::string&) {
-  // No network session yet: frames go nowhere.
 }
 
 }  // namespace rodavia

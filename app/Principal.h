@@ -12,6 +12,7 @@
 #include "platform/ImageList.h"
 #include "platform/Sound.h"
 #include "platform/Timer.h"
+#include "platform/Transport.h"
 #include "race/Entorno.h"
 #include "sprites/Sprites.h"
 
@@ -24,6 +25,9 @@ class TCircuito;
 class TCoche;
 class IniFile;
 class TF_ControlesCrearCircuito;
+class TDXPlay;
+struct Picture;
+struct TDXPlayPlayer;
 
 // The platform pieces the window draws, plays and reads with.
 struct Dispositivos {
@@ -31,12 +35,15 @@ struct Dispositivos {
   TextRenderer& texto;
   SoundSystem& sonido;
   InputSystem& entrada;
+  Transport& red;
 };
 
 inline constexpr const char* kVersion = "0.79 BETA";
 inline constexpr const char* kPaginaWeb = "https://rodavia.example.org";
 inline constexpr const char* kCorreo = "equipo@rodavia.example.org";
 inline constexpr const char* kCocheDefecto = "F1-Vanto-Rojo.bmp";
+inline constexpr const char* kSesion = "Rodavia";
+inline constexpr uint16_t kPuertoDefecto = 6666;
 
 class TF_Principal : public TForm, public TEntornoCarrera {
  public:
@@ -66,6 +73,7 @@ class TF_Principal : public TForm, public TEntornoCarrera {
   void rg_RuedasClick();
   void tb_GasolinaChange();
   void e_NumVueltasExit();
+  void cb_colisionesClick();
   void bb_CrearClick();
   void bb_modificarClick();
   void bb_BorrarClick();
@@ -74,6 +82,42 @@ class TF_Principal : public TForm, public TEntornoCarrera {
   static std::string TextoGasolina(int posicion);
   void sb_salirClick() { Close(); }
   void sb_editarClick();
+
+  // The network session: connecting and leaving, the session's events and
+  // the host check.
+  void rg_conectarClick();
+  void bb_ConectarClick();
+  void bb_DesconectarClick();
+  void Desconectar();
+  void PonerDesconectado();
+  void PonerConectadoServidor();
+  void PonerConectadoCliente();
+  void DXPlayOpen();
+  void DXPlayClose();
+  void DXPlayAddPlayer(TDXPlayPlayer& equipo);
+  void DXPlayDeletePlayer(TDXPlayPlayer& equipo);
+  void DXPlaySessionLost();
+  void t_ComprobarSiSoyServerTimer();
+  // host or host:port of e_IP, with the configured port where none is given.
+  static void DireccionConexion(const std::string& ip, int puertoConfigurado, std::string& host,
+                                uint16_t& puerto);
+
+  // The frames: sending, and the receivers by frame type.
+  void EnviarTrama(MemberId a, Trama tipo, const std::string& texto);
+  void EnviarTramaOpciones(MemberId a);
+  void EnviarTramaRecordCircuitoYPerfilJugadores(MemberId a = 0);
+  void DXPlayMessage(TDXPlayPlayer& de, const uint8_t* datos, size_t tamanyo);
+  void RecibirTramaJugadorEntra(const std::string& equipo, const std::string& texto);
+  void RecibirTramaJugadorSale(const std::string& equipo, const std::string& nombre);
+  void RecibirTramaEstadoEquipo(TDXPlayPlayer& de, const std::string& texto);
+  void RecibirTramaEmpezar();
+  void RecibirTramaCoches(const std::string& equipo, const std::string& texto);
+  void RecibirTramaVuelta(const std::string& equipo, const std::string& texto);
+  void RecibirTramaOpciones(const std::string& texto);
+  void RecibirTramaCochesFuera(const std::string& equipo);
+  void RecibirTramaRecordCircuitoYPerfilJugadores(const std::string& equipo, const std::string& texto);
+  void RecibirTramaVersion(const std::string& texto);
+  void t_ajugarTimer();
 
   // The race roster, its two views and the chat.
   void bb_anyadir_a_partidaClick() { AnyadirJugador(cb_Perfil->Text()); }
@@ -119,8 +163,8 @@ class TF_Principal : public TForm, public TEntornoCarrera {
   void EncolarMarcador(const TMarcador& marcador) override { Marcadores.push_back(marcador); }
   void MostrarNivelesControl(int derecha, int izquierda, int acelerador, int freno) override;
   bool CompletarVuelta(TCoche& coche, double tiempo) override;
-  void EnviarTrama(int tipo, const std::string& texto) override;
-  bool SesionAbierta() const override { return false; }
+  void EnviarTrama(Trama tipo, const std::string& texto) override { EnviarTrama(0, tipo, texto); }
+  bool SesionAbierta() const override;
   std::string& TramaCoches() override { return tramaCoches; }
   int FramesDesdeEnvio() const override { return framesDesdeEnvio; }
   int FramesEntreTramas() const override { return framesEntreTramas; }
@@ -134,6 +178,9 @@ class TF_Principal : public TForm, public TEntornoCarrera {
   std::vector<std::unique_ptr<Wave>> DXWaveList;
   TDXTimer t_coches;
   TTimer t_semaforo;
+  TTimer t_ComprobarSiSoyServer, t_ajugar;
+  std::unique_ptr<TDXPlay> DXPlay;
+  bool equipoRepetido = false;
 
   bool VerFrames = false, VerControles = false;
   int16_t TeclaSalir = 27, TeclaFrames = 27, TeclaControles = 27;
@@ -172,6 +219,9 @@ class TF_Principal : public TForm, public TEntornoCarrera {
   TEdit* e_chat;
   TButton* bb_Chat;
   TEdit *e_Equipo, *e_IP;
+  TRadioGroup* rg_conectar;
+  TButton *bb_Conectar, *bb_Desconectar;
+  TLabel* l_conectar;
   TListBox* l_Chat;
   TListView* lv_jugadores;
   TSpeedButton *sb_jugar, *sb_editar, *sb_salir;
@@ -180,18 +230,34 @@ class TF_Principal : public TForm, public TEntornoCarrera {
 
  private:
   void CrearControles();
+  void CrearSesion();
   std::vector<TControl*> ControlesDelLobby() const;
   IniFile Configuracion() const;
   void CargarGrafico(const IniFile& configuracion, const std::string& clave, bool semaforo);
   void DibujarMarcadores(Surface16& buffer);
   void DibujarSprites();
   TCoche* JugadorLlamado(const std::string& nombre) const;
+  // The first frame of a car strip, as the lobby shows it.
+  static Surface16 PrimerFotograma(const Picture& imagen);
+  // The car of another machine's team with that index, if this roster has it.
+  TCoche* CocheDeOtroEquipo(int indice, const std::string& equipo) const;
+  int16_t EstadoPropio() const;
+  // Sets this machine's team state and tells every other team.
+  void AnunciarEstado(int16_t estado);
+  // Every team is ready: tell them all to start, and start here shortly.
+  void EmpezarSiTodosPreparados(const TDXPlayPlayer* saliente = nullptr);
+  void QuitarJugadoresDelEquipo(const std::string& equipo);
+  // Waits `ms` while window messages go on being handled.
+  static void Esperar(uint32_t ms);
 
   Dispositivos dispositivos_;
   std::unique_ptr<TCircuito> circuito_;
   std::unique_ptr<TCoche> cocheTrabajo_;
   std::vector<TCoche*> jugadores_;
   std::vector<Surface16> imagenesJugadores_;
+  std::vector<Surface16> iconosEstado_;  // one a team state: waiting, ready, racing
+  // From the race start to its end; a start stopped meanwhile is abandoned.
+  bool enCarrera_ = false;
   // The circuit editor's tool window lives as long as the program.
   std::unique_ptr<TF_ControlesCrearCircuito> controlesCrearCircuito_;
   bool cerrado_ = false;

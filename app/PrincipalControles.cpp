@@ -19,6 +19,17 @@ TEdit& CampoConEtiqueta(TForm& f, const std::string& nombre, const std::string& 
   e.Color = clInfoBk;
   return e;
 }
+// A team state's icon: a round light of that colour.
+Surface16 IconoEstado(uint32_t color) {
+  Surface16 icono(16, 16, To565(236, 233, 216));
+  const uint16_t luz = ColorRefTo565(color), borde = To565(40, 40, 40);
+  for (int y = 0; y < 16; ++y)
+    for (int x = 0; x < 16; ++x) {
+      const int d = (2 * x - 15) * (2 * x - 15) + (2 * y - 15) * (2 * y - 15);
+      if (d <= 13 * 13) icono.setPixel(x, y, d >= 11 * 11 ? borde : luz);
+    }
+  return icono;
+}
 }  // namespace
 
 void TF_Principal::CrearControles() {
@@ -41,6 +52,7 @@ void TF_Principal::CrearControles() {
   e_NumVueltas->OnExit = [this] { e_NumVueltasExit(); };
   cb_colisiones = &Add<TCheckBox>("cb_colisiones", 150, 490, 180, 22);
   cb_colisiones->Caption = "Colisiones entre coches";
+  cb_colisiones->OnClick = [this] { cb_colisionesClick(); };
 
   // Player.
   Add<TGroupBox>("gb_Jugador", 352, 8, 330, 356).Caption = "Jugador";
@@ -110,14 +122,33 @@ void TF_Principal::CrearControles() {
   bb_Info->Caption = "Info";
   bb_Info->OnClick = [this] { bb_InfoClick(); };
   Add<TGroupBox>("gb_Conexion", 690, 372, 324, 156).Caption = "Conexión";
-  e_Equipo = &Add<TEdit>("e_Equipo", 776, 398, 226, 22);
+  e_Equipo = &Add<TEdit>("e_Equipo", 776, 394, 226, 22);
   e_Equipo->MaxLength = 15;
-  Add<TLabel>("l_Equipo", 702, 401, 70, 18).Caption = "Equipo";
-  e_IP = &Add<TEdit>("e_IP", 776, 428, 226, 22);
+  e_Equipo->Color = clWindow;
+  Add<TLabel>("l_Equipo", 702, 397, 70, 18).Caption = "Equipo";
+  e_IP = &Add<TEdit>("e_IP", 776, 422, 226, 22);
   e_IP->MaxLength = 21;
   e_IP->Enabled = false;
   e_IP->Color = clInfoBk;
-  Add<TLabel>("l_IP", 702, 431, 70, 18).Caption = "Dirección";
+  Add<TLabel>("l_IP", 702, 425, 70, 18).Caption = "Dirección";
+  rg_conectar = &Add<TRadioGroup>("rg_conectar", 702, 450, 160, 70);
+  rg_conectar->Items = {"Crear partida para", "Unirse"};
+  rg_conectar->SetItemIndex(0);
+  rg_conectar->OnClick = [this] { rg_conectarClick(); };
+  bb_Conectar = &Add<TButton>("bb_Conectar", 870, 454, 132, 28);
+  bb_Conectar->Caption = "Conectar";
+  bb_Conectar->OnClick = [this] { bb_ConectarClick(); };
+  bb_Desconectar = &Add<TButton>("bb_Desconectar", 870, 488, 132, 28);
+  bb_Desconectar->Caption = "Desconectar";
+  bb_Desconectar->Enabled = false;
+  bb_Desconectar->OnClick = [this] { bb_DesconectarClick(); };
+  l_conectar = &Add<TLabel>("l_conectar", 852, 374, 150, 18);
+  l_conectar->Caption = "Desconectados";
+  l_conectar->Transparent = false;
+  l_conectar->FontColor = RGBColor(255, 0, 0);
+  l_conectar->Color = RGBColor(128, 0, 0);
+  iconosEstado_ = {IconoEstado(RGBColor(150, 150, 150)), IconoEstado(RGBColor(240, 200, 0)),
+                   IconoEstado(RGBColor(0, 200, 0))};
 
   // Chat.
   l_Chat = &Add<TListBox>("l_Chat", 352, 540, 662, 158);

@@ -5,6 +5,7 @@
 
 #include "app/Principal.h"
 #include "platform/Application.h"
+#include "platform/AsioTransport.h"
 #include "platform/Files.h"
 #include "platform/sdl/OpenAlSound.h"
 #include "platform/sdl/SdlApplication.h"
@@ -20,7 +21,8 @@ int main(int, char** argv) {
     SdlApplication aplicacion;
     OpenAlSound sonido;
     SdlInput entrada;
-    TF_Principal principal({aplicacion.GetDisplay(), aplicacion.Text(), sonido, entrada});
+    AsioTransport red;
+    TF_Principal principal({aplicacion.GetDisplay(), aplicacion.Text(), sonido, entrada, red});
     try {
       principal.FormCreate();
       aplicacion.Run(principal);

@@ -145,6 +145,8 @@ bool Mesh::Listen(const std::string& host, uint16_t port, std::string& error) {
   if (!ec) acceptor_.listen(asio::socket_base::max_listen_connections, ec);
   if (ec) {
     error = "Cannot accept members at " + host + ":" + std::to_string(port) + ": " + ec.message();
+    asio::error_code ignorado;
+    acceptor_.close(ignorado);
     return false;
   }
   self_.port = acceptor_.local_endpoint().port();
@@ -537,6 +539,13 @@ bool AsioTransport::Join(const std::string& host, uint16_t port, const std::stri
   return Open(false, host, port, session, member, error);
 }
 
+// A joiner takes members at the session's own port where it is free (on a
+// network every machine then answers at the port players know, so a
+// newcomer can join at any member after the host left), else at any port.
+bool AsioTransport::ListenAsJoiner(Mesh& mesh, uint16_t port, std::string& error) {
+  return mesh.Listen("", port, error) || mesh.Listen("", 0, error);
+}
+
 bool AsioTransport::Open(bool create, const std::string& host, uint16_t port,
                          const std::string& session, const std::string& member,
                          std::string& error) {
@@ -551,7 +560,7 @@ bool AsioTransport::Open(bool create, const std::string& host, uint16_t port,
   if (create) {
     if (!mesh->Listen(host, port, error)) return false;
     mesh->StartAsCreator();
-  } else if (!mesh->Listen("", 0, error) || !mesh->StartJoining(host, port)) {
+  } else if (!ListenAsJoiner(*mesh, port, error) || !mesh->StartJoining(host, port)) {
     mesh.reset();
     Forget();
     error = "Session '" + session + "' not found";

@@ -39,7 +39,6 @@ class AsioTransport : public Transport {
   // a free one); 0 when closed.
   uint16_t ListeningPort() const;
 
-
  private:
   friend class Mesh;
   // Called by the receiving thread.
@@ -47,6 +46,7 @@ class AsioTransport : public Transport {
   void SetMembers(std::vector<MemberId> ids);
   void SetHost() { host_ = true; }
 
+  static bool ListenAsJoiner(Mesh& mesh, uint16_t port, std::string& error);
   bool Open(bool create, const std::string& host, uint16_t port, const std::string& session,
             const std::string& member, std::string& error);
   void Forget();

@@ -1,5 +1,6 @@
 #include "platform/Clock.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -72,6 +73,19 @@ double EncodeDateTime(int y, int mo, int d, int h, int mi, int s, int ms) {
   const sys_days day = sys_days(year(y) / month(unsigned(mo)) / std::chrono::day(unsigned(d)));
   const double days = double((day - kEpoch).count());
   return days + (((h * 60 + mi) * 60 + s) * 1000 + ms) / 86400000.0;
+}
+
+long long WireTimeUnits(double days) {
+  constexpr long long kMaximo = 9999999999999;
+  if (!(days > 0)) return 0;  // negative, zero or not a number
+  if (days >= 1) return kMaximo;
+  return std::min(std::llround(days * kWireTimeUnitsPerDay), kMaximo);
+}
+
+std::string FormatWireTime(double days) {
+  char texto[24];
+  std::snprintf(texto, sizeof texto, "%013lld", WireTimeUnits(days));
+  return texto;
 }
 
 }  // namespace rodavia

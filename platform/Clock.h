@@ -30,6 +30,15 @@ double Today();
 std::string FormatLapTime(double days);
 // "dd/mm/yyyy".
 std::string FormatDate(double days);
+// A fraction of a day as it travels between machines: its first 13 decimals,
+// rounded, as 13 digits without sign ("0.0009659259259" → "0009659259259").
+// Times below 0 or not below 1 are kept to the nearest end of that range, so
+// the field keeps its width.
+std::string FormatWireTime(double days);
+// The time in units of 10^-13 day, rounded and kept as FormatWireTime does.
+long long WireTimeUnits(double days);
+constexpr double kWireTimeUnitsPerDay = 1e13;
+
 // Date-time number of a calendar date and time (for tests and tools).
 double EncodeDateTime(int year, int month, int day, int hour = 0, int minute = 0,
                       int second = 0, int millisecond = 0);

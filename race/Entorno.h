@@ -15,6 +15,25 @@ class ImageList;
 class SoundSystem;
 class InputSystem;
 
+// The frames machines exchange, by their number on the wire.
+enum class Trama : int {
+  Chat = 0,
+  JugadorEntra = 1,
+  JugadorSale = 2,
+  EstadoEquipo = 3,
+  Empezar = 4,
+  Coches = 5,
+  Vuelta = 6,
+  NuevoServidor = 8,
+  Opciones = 9,
+  SinCircuito = 10,
+  CochesFuera = 11,
+  RecordCircuitoYPerfilJugadores = 12,
+  FramesEntreTramas = 13,
+  Version = 14,
+};
+constexpr int UltimoTipoTrama = 14;
+
 // One text to draw on the next frame; a "/" splits it into two lines.
 struct TMarcador {
   std::string Texto;
@@ -54,7 +73,7 @@ class TEntornoCarrera {
   // A local car completed a lap; true when that lap won the race.
   virtual bool CompletarVuelta(TCoche& coche, double tiempo) = 0;
   // Sends a frame to every other machine (nothing without a session).
-  virtual void EnviarTrama(int tipo, const std::string& texto) = 0;
+  virtual void EnviarTrama(Trama tipo, const std::string& texto) = 0;
 
   // The car-state frame being gathered and its cadence.
   virtual bool SesionAbierta() const = 0;

@@ -3,7 +3,6 @@
 // for the network, the label and the smoke.
 #include <algorithm>
 #include <cmath>
-#include <charconv>
 #include <cstdio>
 #include <cstdlib>
 
@@ -21,7 +20,6 @@ namespace rodavia {
 namespace {
 constexpr int Pulsado = 60;    // a control level above this counts as pressed
 constexpr int NivelMaximo = 128;
-constexpr int TramaVuelta = 6;
 constexpr double GradosPorUnidad = 5.7295779513;  // 180 / pi / 10: frames per radian
 constexpr uint32_t Blanco = 0xFFFFFF;
 
@@ -43,12 +41,6 @@ double HoraDelDia() {
   return ahora - std::floor(ahora);
 }
 
-// "0.0000000000000" without its first two characters, whatever the locale.
-std::string TreceDecimales(double dias) {
-  char texto[40];
-  const auto r = std::to_chars(texto, texto + sizeof texto, dias, std::chars_format::fixed, 13);
-  return std::string(texto + 2, r.ptr);
-}
 }  // namespace
 
 void TCoche::LeerControles() {
@@ -208,7 +200,7 @@ bool TCoche::CruzarMeta() {
     Tiempos.push_back({Vuelta, tiempo});
     char cabecera[16];
     std::snprintf(cabecera, sizeof cabecera, "%02d%02d", int(Indice), int(Vuelta));
-    entorno_.EnviarTrama(TramaVuelta, cabecera + TreceDecimales(tiempo));
+    entorno_.EnviarTrama(Trama::Vuelta, cabecera + FormatWireTime(tiempo));
     if (entorno_.CompletarVuelta(*this, tiempo)) return false;
   }
   InicioVuelta = ahora;

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "app/Principal.h"
+#include "fakes/FakeTransport.h"
 #include "fakes/Fakes.h"
 #include "platform/Files.h"
 #include "platform/Picture.h"
@@ -29,6 +30,8 @@ struct Mundo {
   FakeText texto;
   FakeSound sonido;
   FakeInput entrada;
+  FakeRed red;
+  FakeTransport transporte{red, "10.0.0.1"};
 
   Mundo() {
     for (const char* onda : {"UltimaVuelta", "Victoria", "Record", "Sirena", "Motor", "Derrape", "Golpe"})
@@ -52,7 +55,7 @@ struct Mundo {
   }
 
   std::unique_ptr<TF_Principal> Arrancar() {
-    auto p = std::make_unique<TF_Principal>(Dispositivos{pantalla, texto, sonido, entrada});
+    auto p = std::make_unique<TF_Principal>(Dispositivos{pantalla, texto, sonido, entrada, transporte});
     p->FormCreate();
     return p;
   }

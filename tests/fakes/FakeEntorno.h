@@ -46,7 +46,7 @@ class FakeEntorno : public TEntornoCarrera {
     niveles = {derecha, izquierda, acelerador, freno};
   }
   bool CompletarVuelta(TCoche& coche, double tiempo) override;
-  void EnviarTrama(int tipo, const std::string& texto) override { tramas.push_back({tipo, texto}); }
+  void EnviarTrama(Trama tipo, const std::string& texto) override { tramas.push_back({int(tipo), texto}); }
   bool SesionAbierta() const override { return sesionAbierta; }
   std::string& TramaCoches() override { return tramaCoches; }
   int FramesDesdeEnvio() const override { return framesDesdeEnvio; }

@@ -1,10 +1,11 @@
 #pragma once
-// An in-process network for tests: several fake transports share one
-// FakeRed, so that several machines of the game run in one test, in a
-// fixed order. Every event is queued at once and the receiver's notify
-// callback runs synchronously, on the sender's call.
+// An in-process network for tests: several machines (transports) in one
+// test, deterministic. Every event is queued at once on its receivers and
+// their notify callback runs synchronously; the test delivers by processing
+// window messages.
 #include <deque>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -14,60 +15,51 @@ namespace rodavia::test {
 
 class FakeTransport;
 
+// The network shared by the transports of one test.
 class FakeRed {
  public:
-  // The next Join fails as if no session answered.
-  void FailNextJoin() { failNextJoin_ = true; }
-  // The member stops like a killed machine: the others see it leave (and
-  // the next senior takes the host role), it hears nothing more and what it
-  // sends is lost.
-  void Vanish(MemberId id);
-
- private:
-  friend class FakeTransport;
-  struct Session {
-    std::string host;  // empty: any address at the port
-    std::string name;
-    std::vector<FakeTransport*> members;  // the longest-standing first
+  struct Sesion {
+    std::string nombre;
+    uint16_t puerto = 0;
+    std::vector<FakeTransport*> miembros;  // the longest-standing first: the host
   };
-  Session* Find(const std::string& host, uint16_t port);
-  Session* SessionOf(const FakeTransport* member);
-  void Remove(FakeTransport* member);
-
-  std::map<uint16_t, Session> sessions_;  // by port
-  MemberId nextId_ = 1;
-  bool failNextJoin_ = false;
+  std::map<std::string, std::shared_ptr<Sesion>> direcciones;  // "machine:port" of every member
+  MemberId siguienteId = 1;
 };
 
 class FakeTransport : public Transport {
  public:
-  explicit FakeTransport(FakeRed& red) : red_(red) {}
+  FakeTransport(FakeRed& red, std::string maquina) : red_(red), maquina_(std::move(maquina)) {}
   ~FakeTransport() override { Close(); }
 
-  bool Create(const std::string& host, uint16_t port, const std::string& session,
-              const std::string& member, std::string& error) override;
-  bool Join(const std::string& host, uint16_t port, const std::string& session,
-            const std::string& member, std::string& error) override;
+  bool Create(const std::string& host, uint16_t port, const std::string& session, const std::string& member,
+              std::string& error) override;
+  bool Join(const std::string& host, uint16_t port, const std::string& session, const std::string& member,
+            std::string& error) override;
   void Close() override;
-  bool IsOpen() const override { return id_ != 0; }
+  bool IsOpen() const override { return sesion_ != nullptr; }
   MemberId LocalId() const override { return id_; }
-  bool IsHost() const override { return host_; }
-  std::vector<TransportMember> InitialMembers() const override { return initial_; }
+  bool IsHost() const override { return sesion_ && sesion_->miembros.front() == this; }
+  std::vector<TransportMember> InitialMembers() const override { return iniciales_; }
   bool Send(MemberId to, std::vector<uint8_t> data) override;
   bool Poll(TransportEvent& event) override;
   void SetNotify(std::function<void()> notify) override { notify_ = std::move(notify); }
 
+  // The machine stops without a word (the others see it leave).
+  void Desaparecer() { Close(); }
+  int intentosDeUnion = 0;
+  std::string nombre;
+
  private:
-  friend class FakeRed;
-  void Deliver(TransportEvent event);
-  TransportMember Self() const { return {id_, name_}; }
+  void Recibir(TransportEvent e);
+  TransportMember Yo() const { return {id_, nombre}; }
 
   FakeRed& red_;
+  std::string maquina_;
+  std::shared_ptr<FakeRed::Sesion> sesion_;
   MemberId id_ = 0;
-  std::string name_;
-  bool host_ = false;
-  std::vector<TransportMember> initial_;
-  std::deque<TransportEvent> events_;
+  std::vector<TransportMember> iniciales_;
+  std::deque<TransportEvent> cola_;
   std::function<void()> notify_;
 };
 

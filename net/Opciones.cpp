@@ -1,5 +1,5 @@
-// The lobby: the circuit with its record, the profile with its car and
-// setup, the race roster with its two views, and the chat.
+// The choices before a race: the circuit with its record, laps and
+// collisions, the profile with its car and setup, and a player's statistics.
 #include <algorithm>
 #include <cmath>
 
@@ -7,6 +7,7 @@
 #include "editors/ControlesCrearCircuito.h"
 #include "editors/CrearCircuito.h"
 #include "editors/Perfil.h"
+#include "net/DXPlay.h"
 #include "platform/Application.h"
 #include "platform/Clock.h"
 #include "platform/Files.h"
@@ -20,13 +21,6 @@
 namespace rodavia {
 
 namespace {
-// The first frame of a car strip, as the lobby shows it.
-Surface16 PrimerFotograma(const Picture& imagen) {
-  Surface16 s(36, 36);
-  s.blit(imagen.pixels, {0, 0, 36, 36}, 0, 0);
-  return s;
-}
-
 
 // A whole percentage, rounded as the lobby shows it: "0 %".
 std::string Porcentaje(double valor) {
@@ -53,6 +47,8 @@ void TF_Principal::cb_CircuitosClick() {
     cocheTrabajo_->LeerPerfilCircuito();
     MostrarSetupCoche();
   }
+  if (SesionAbierta() && DXPlay->SoyServidor()) EnviarTramaOpciones(0);
+  EnviarTramaRecordCircuitoYPerfilJugadores();
 }
 
 void TF_Principal::MostrarDatosCircuito() {
@@ -85,65 +81,6 @@ void TF_Principal::cb_PerfilChange() {
     ErrorFatal("No se encuentra el fichero ..\\Coches\\" + coche.ImagenCoche);
   i_coche->SetPicture(PrimerFotograma(imagen));
   i_coche->TransparentColor = ColorRefTo565(imagen.transparentColor);
-}
-
-void TF_Principal::EscribirChat(const std::string& tipo, const std::string& texto) {
-  const std::string linea = "<" + tipo + "> " + texto;
-  l_Chat->Items.push_back(linea);
-  l_Chat->ScrollToEnd = true;
-  MensajeCarrera = linea;
-  ColorMensaje = tipo == "Sistema" ? RGBColor(0, 255, 255)
-                 : tipo == "Info"  ? RGBColor(0, 255, 0)
-                 : tipo == "Error" ? RGBColor(255, 0, 0)
-                                   : RGBColor(255, 255, 255);
-  ContadorMensaje = 0;
-}
-
-void TF_Principal::AnyadirJugador(const std::string& nombre) {
-  if (nombre.empty()) {
-    ShowWarning("Primero debe crear un perfil para poder añadirlo a la partida.");
-    return;
-  }
-  if (jugadores_.size() >= 16) {
-    ShowWarning("El máximo número de jugadores permitido es 16.");
-    return;
-  }
-  for (TCoche* c : jugadores_)
-    if (c->Nombre == nombre) {
-      ShowWarning("En la partida ya hay un jugador con el mismo nombre.");
-      return;
-    }
-  int16_t indice = 1;
-  while (std::any_of(jugadores_.begin(), jugadores_.end(),
-                     [&](TCoche* c) { return c->Indice == indice; }))
-    ++indice;
-  auto* coche = new TCoche(*this, indice, true, "", e_Equipo->Text(), nombre);
-  coche->LeerPerfilCircuito();
-  coche->CalcularTotales();
-  jugadores_.push_back(coche);
-  sb_jugadoresClick();
-  EscribirChat("Sistema", "El jugador " + nombre + " de este equipo se ha unido a la partida.");
-}
-
-void TF_Principal::QuitarTodosLosJugadores() {
-  for (TCoche* c : jugadores_) delete c;
-  jugadores_.clear();
-  sb_jugadoresClick();
-}
-
-void TF_Principal::MostrarJugadores() {
-  lv_jugadores->Select(-1);
-  lv_jugadores->Items.clear();
-  lv_jugadores->ViewStyle = TListView::Style::Icon;
-  imagenesJugadores_.clear();
-  for (TCoche* c : jugadores_) {
-    Picture imagen;
-    if (!LoadPicture(files::Resolve("Coches\\" + c->ImagenCoche), imagen))
-      ErrorFatal("No se encuentra el fichero ..\\Coches\\" + c->ImagenCoche);
-    imagenesJugadores_.push_back(PrimerFotograma(imagen));
-    lv_jugadores->Items.push_back({c->Nombre, int(imagenesJugadores_.size()) - 1, c->Local});
-  }
-  ++lv_jugadores->ImagesVersion;
 }
 
 
@@ -187,6 +124,11 @@ void TF_Principal::e_NumVueltasExit() {
   e_NumVueltas->SetText(IniFile::ParseInteger(e_NumVueltas->Text(), vueltas) && vueltas >= 0
                             ? ZeroPadded(vueltas, 2)
                             : "05");
+  if (SesionAbierta() && DXPlay->SoyServidor()) EnviarTramaOpciones(0);
+}
+
+void TF_Principal::cb_colisionesClick() {
+  if (SesionAbierta() && DXPlay->SoyServidor()) EnviarTramaOpciones(0);
 }
 
 void TF_Principal::bb_CrearClick() {
@@ -275,75 +217,6 @@ void TF_Principal::sb_editarClick() {
   }
   controlesCrearCircuito_->Visible = false;
   LlenarListaCircuitos();
-}
-
-// ---- Race roster ---------------------------------------------------------------
-
-TCoche* TF_Principal::JugadorLlamado(const std::string& nombre) const {
-  for (TCoche* c : jugadores_)
-    if (c->Nombre == nombre) return c;
-  return nullptr;
-}
-
-void TF_Principal::bb_quitar_de_la_partidaClick() {
-  if (!sb_jugadores->Down()) return;
-  if (lv_jugadores->Selected() < 0) {
-    ShowWarning("Seleccione un jugador para quitar de la partida.");
-    return;
-  }
-  const std::string nombre = lv_jugadores->Items[lv_jugadores->Selected()].Caption;
-  TCoche* coche = JugadorLlamado(nombre);
-  if (!coche) return;
-  if (!coche->Local &&
-      Messages().Show(MsgKind::Confirmation, "¿ Seguro que quiere echar de la partida un jugador de otro equipo ?.",
-                      MsgButtons::YesNo) != MsgResult::Yes)
-    return;
-  EscribirChat("Sistema", "El jugador " + nombre + " ha dejado la partida.");
-  jugadores_.erase(std::find(jugadores_.begin(), jugadores_.end(), coche));
-  delete coche;
-  EnviarTrama(2, nombre);
-  sb_jugadoresClick();
-}
-
-void TF_Principal::sb_jugadoresClick() {
-  sb_jugadores->SetDown(true);
-  MostrarJugadores();
-  bb_quitar_de_la_partida->Enabled = bb_Info->Enabled = true;
-}
-
-void TF_Principal::sb_equiposClick() {
-  sb_equipos->SetDown(true);
-  MostrarEquipos();
-  bb_quitar_de_la_partida->Enabled = bb_Info->Enabled = false;
-}
-
-void TF_Principal::MostrarEquipos() {
-  // The session's teams; without a session there are none.
-  lv_jugadores->Select(-1);
-  lv_jugadores->Items.clear();
-  lv_jugadores->ViewStyle = TListView::Style::SmallIcon;
-  lv_jugadores->Select(-1);
-}
-
-void TF_Principal::lv_jugadoresChange(int item) {
-  if (!sb_jugadores->Down() || item < 0 || !lv_jugadores->Items[item].Checked) return;
-  const int perfil = cb_Perfil->IndexOf(lv_jugadores->Items[item].Caption);
-  if (perfil < 0) return;
-  cb_Perfil->SetItemIndex(perfil);
-  cb_PerfilChange();
-}
-
-void TF_Principal::bb_ChatClick() {
-  if (e_chat->Text().empty()) return;
-  EnviarChat(e_chat->Text());
-  e_chat->SetText("");
-  Focus = e_chat;
-}
-
-void TF_Principal::EnviarChat(const std::string& texto) {
-  // To every other machine, then to this one through the same path, so a
-  // line appears once everywhere; without a session it goes nowhere.
-  EnviarTrama(0, texto);
 }
 
 }  // namespace rodavia

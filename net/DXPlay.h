@@ -1,0 +1,88 @@
+#pragma once
+// The session component: one member of a peer-to-peer session per machine
+// (a team), over the transport. It keeps the list of members with their team
+// states, knows whether this machine hosts, and raises the session's events
+// on the window thread, one at a time, from "process pending window
+// messages".
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "platform/Transport.h"
+
+namespace rodavia {
+
+// One member of the session: a team, this machine's or another's.
+struct TDXPlayPlayer {
+  MemberId ID = 0;
+  std::string Nombre;
+  bool Remoto = false;       // belongs to another machine
+  int16_t EstadoEquipo = 0;  // 0 waiting, 1 ready, 2 racing
+};
+
+// What Open and Send raise.
+struct ErrorSesion : std::runtime_error {
+  using std::runtime_error::runtime_error;
+};
+
+class TDXPlay {
+ public:
+  struct TCPIP {
+    bool Enabled = true;
+    std::string HostName = "0.0.0.0";
+    uint16_t Port = 6666;
+  };
+
+  explicit TDXPlay(Transport& transporte);
+  ~TDXPlay();
+  TDXPlay(const TDXPlay&) = delete;
+  TDXPlay& operator=(const TDXPlay&) = delete;
+
+  TCPIP TCPIPSetting;
+
+  // Creates (crear) or joins the session `sesion` at the address of
+  // TCPIPSetting with the local member `nombre`. Raises ErrorSesion when it
+  // fails. On success: OnOpen, then OnAddPlayer for the local member.
+  void Open(bool crear, const std::string& sesion, const std::string& nombre);
+  // Leaves the session: OnClose (when OnOpen was raised), then every member
+  // is freed. Events still waiting are dropped.
+  void Close();
+  // Sends a message to member `a` (0: every other member). Nothing without a
+  // session; a message under 4 bytes raises "Illegal message form"; one to
+  // the local member is handled at once, without the network.
+  void Send(MemberId a, const std::vector<uint8_t>& datos);
+
+  bool Abierta() const { return abierta_; }
+  bool SoyServidor() const { return soyServidor_; }
+  TDXPlayPlayer* EquipoLocal() const { return equipos_.empty() || !abierta_ ? nullptr : equipos_.front().get(); }
+  // The local member first, then the others in the session's order of arrival.
+  const std::vector<std::unique_ptr<TDXPlayPlayer>>& Equipos() const { return equipos_; }
+  // True when every member, this one included, is in `estado`.
+  bool TodosEnEstado(int16_t estado) const;
+
+  std::function<void()> OnOpen, OnClose, OnSessionLost;
+  std::function<void(TDXPlayPlayer&)> OnAddPlayer, OnDeletePlayer;
+  std::function<void(TDXPlayPlayer& de, const uint8_t* datos, size_t tamanyo)> OnMessage;
+  // An error raised by a handler of a received message (shown to the player).
+  std::function<void(const std::string& texto)> OnError;
+
+ private:
+  void Entregar();
+  void Atender(TransportEvent& evento);
+  TDXPlayPlayer* Miembro(MemberId id) const;
+  TDXPlayPlayer& Anyadir(const TransportMember& m);
+  void Quitar(MemberId id);
+
+  Transport& transporte_;
+  std::vector<std::unique_ptr<TDXPlayPlayer>> equipos_;
+  bool abierta_ = false, soyServidor_ = false, abiertoAvisado_ = false;
+  bool entregando_ = false;
+  // Shared with the work posted to the window, so that work finding the
+  // component gone does nothing.
+  std::shared_ptr<TDXPlay*> vivo_;
+};
+
+}  // namespace rodavia

@@ -1,0 +1,285 @@
+// Several machines in one process, each a main window with its own
+// transport: joining by name, the welcome, chat, teams leaving, the host
+// role passing on, and a networked race from the ready handshake to the cars
+// of one machine moving on the other's screen.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <thread>
+
+#include "app/Mundo.h"
+#include "net/DXPlay.h"
+#include "platform/Application.h"
+#include "platform/Timer.h"
+#include "platform/WindowMessages.h"
+#include "race/Circuito.h"
+#include "race/Coche.h"
+
+namespace rodavia {
+namespace {
+
+using namespace test;
+
+// One machine: its own devices, transport and main window.
+struct Maquina {
+  FakeDisplay pantalla;
+  FakeText texto;
+  FakeSound sonido;
+  FakeInput entrada;
+  std::unique_ptr<Transport> red;
+  std::unique_ptr<TF_Principal> p;
+
+  Maquina(std::unique_ptr<Transport> transporte, const std::string& equipo) : red(std::move(transporte)) {
+    p = std::make_unique<TF_Principal>(Dispositivos{pantalla, texto, sonido, entrada, *red});
+    p->FormCreate();
+    p->Visible = true;
+    p->e_Equipo->SetText(equipo);
+  }
+  ~Maquina() { p.reset(); }
+
+  int Lineas(const std::string& linea) const {
+    return int(std::count(p->l_Chat->Items.begin(), p->l_Chat->Items.end(), linea));
+  }
+  TCoche* Jugador(const std::string& nombre) const {
+    for (TCoche* c : p->Jugadores())
+      if (c->Nombre == nombre) return c;
+    return nullptr;
+  }
+};
+
+struct RedTest : ::testing::Test, Mundo {
+  FakeRed redFalsa;
+  std::vector<std::unique_ptr<Maquina>> maquinas;
+
+  RedTest() {
+    for (const char* jugador : {"Ana", "Bea", "Cris", "Dani"})
+      carpeta.Write(std::string("Jugadores/") + jugador + ".ini", "");
+    Circuito("Bahia", [](TCircuito& c) {
+      for (int i = 0; i < 16; ++i) c.Salidas[i + 1] = {int16_t(100 + 60 * i), 300, 9};
+    });
+    // Every wait of the game lets the clock run and delivers what arrived.
+    SetProcessMessages([this] {
+      reloj.ticks += 10;
+      RunPostedWork();
+      IdleAllTimers(reloj.ticks);
+    });
+  }
+  ~RedTest() override {
+    maquinas.clear();
+    SetProcessMessages(nullptr);
+  }
+
+  // Machine n of the test, at address 10.0.0.n of the network.
+  Maquina& Nueva(const std::string& equipo) {
+    const std::string ip = "10.0.0." + std::to_string(maquinas.size() + 1);
+    maquinas.push_back(std::make_unique<Maquina>(std::make_unique<FakeTransport>(redFalsa, ip), equipo));
+    return *maquinas.back();
+  }
+
+  static void Conectar(Maquina& m, int modo, const std::string& ip) {
+    m.p->rg_conectar->SetItemIndex(modo);
+    m.p->e_IP->SetText(ip);
+    m.p->bb_Conectar->Click();
+  }
+  Maquina& Servidor(const std::string& equipo) {
+    Maquina& m = Nueva(equipo);
+    Conectar(m, 0, "10.0.0.1");
+    return m;
+  }
+  Maquina& Invitado(const std::string& equipo, const std::string& ip = "10.0.0.1") {
+    Maquina& m = Nueva(equipo);
+    Conectar(m, 1, ip);
+    Entregar();
+    return m;
+  }
+
+  void Entregar(int veces = 5) {
+    for (int i = 0; i < veces; ++i) ProcessMessages();
+  }
+  // Runs the machines' clock for `ms`, every timer ticking as it comes due.
+  void Correr(int ms) {
+    for (int t = 0; t < ms; t += 10) ProcessMessages();
+  }
+};
+
+TEST_F(RedTest, AGuestJoinsByNameTakesTheHostSettingsAndChatsOnce) {
+  Maquina& a = Servidor("Azul");
+  ASSERT_TRUE(a.p->SesionAbierta());
+  EXPECT_EQ(a.p->l_conectar->Caption, "Conectados");
+  EXPECT_FALSE(a.p->sb_editar->Enabled);
+  EXPECT_TRUE(a.p->cb_Circuito->Enabled);
+  a.p->e_NumVueltas->SetText("7");  // not yet left: the host still sends it as a number
+
+  Maquina& b = Invitado("Rojo");
+  ASSERT_TRUE(b.p->SesionAbierta());
+  EXPECT_EQ(b.Lineas("<Sistema> El equipo Azul está en la sesión."), 1);
+  EXPECT_EQ(a.Lineas("<Sistema> El equipo Rojo se ha unido a la sesión."), 1);
+  EXPECT_EQ(b.p->e_NumVueltas->Text(), "07");
+  EXPECT_EQ(b.p->cb_Circuito->Text(), "Bahia");
+  EXPECT_TRUE(b.p->sb_jugar->Enabled);
+  EXPECT_FALSE(b.p->cb_Circuito->Enabled);
+  EXPECT_FALSE(b.p->e_NumVueltas->Enabled);
+  EXPECT_FALSE(b.p->cb_colisiones->Enabled);
+  EXPECT_EQ(b.p->rg_conectar->ItemIndex(), 1);
+
+  // The teams view: every member with its state, this machine's marked.
+  ASSERT_TRUE(a.p->sb_equipos->Down());
+  ASSERT_EQ(a.p->lv_jugadores->Items.size(), 2u);
+  EXPECT_EQ(a.p->lv_jugadores->Items[0].Caption, "   Azul" + std::string(18, ' '));
+  EXPECT_TRUE(a.p->lv_jugadores->Items[0].Checked);
+  EXPECT_FALSE(a.p->lv_jugadores->Items[1].Checked);
+
+  b.p->e_chat->SetText("hola");
+  b.p->bb_Chat->Click();
+  Entregar();
+  EXPECT_EQ(a.Lineas("<Rojo> hola"), 1);
+  EXPECT_EQ(b.Lineas("<Rojo> hola"), 1);
+
+  // A change of laps on the host reaches the guest.
+  a.p->e_NumVueltas->SetText("12");
+  a.p->e_NumVueltasExit();
+  Entregar();
+  EXPECT_EQ(b.p->e_NumVueltas->Text(), "12");
+}
+
+TEST_F(RedTest, ATakenTeamNameOrAnEmptyAddressEndsDisconnected) {
+  Servidor("Azul");
+  Maquina& b = Invitado("Azul");
+  EXPECT_FALSE(b.p->SesionAbierta());
+  EXPECT_EQ(b.Lineas("<Error> En la sesión ya existe un equipo con el nombre Azul."), 1);
+  EXPECT_EQ(b.Lineas("<Error> Cambie el nombre del equipo y vuelva a entrar."), 1);
+  EXPECT_EQ(static_cast<FakeTransport&>(*b.red).intentosDeUnion, 1) << "a taken name is not retried";
+  EXPECT_EQ(b.p->l_conectar->Caption, "Desconectados");
+  EXPECT_TRUE(b.p->bb_Conectar->Enabled);
+
+  // Three silent retries, then the question at every failure.
+  mensajes.answers = {MsgResult::Retry, MsgResult::Cancel};
+  mensajes.shown.clear();
+  b.p->e_Equipo->SetText("Rojo");
+  Conectar(b, 1, "10.0.0.9");
+  EXPECT_EQ(static_cast<FakeTransport&>(*b.red).intentosDeUnion, 1 + 5);
+  EXPECT_EQ(mensajes.Texts(), (std::vector<std::string>(2, "No hay ninguna sesión en la dirección IP indicada.")));
+  EXPECT_FALSE(b.p->SesionAbierta());
+}
+
+TEST_F(RedTest, ATeamLeavingTakesItsPlayersAndTheHostRolePassesToOneGuest) {
+  Maquina& a = Servidor("Azul");
+  Maquina& b = Invitado("Rojo");
+  Maquina& c = Invitado("Verde");
+  a.p->AnyadirJugador("Ana");
+  Entregar();
+  c.p->AnyadirJugador("Cris");
+  Entregar();
+  ASSERT_NE(b.Jugador("Ana"), nullptr);
+  ASSERT_NE(b.Jugador("Cris"), nullptr);
+  EXPECT_FALSE(b.Jugador("Ana")->Local);
+  EXPECT_EQ(b.Lineas("<Sistema> El jugador Ana del equipo Azul se ha unido a la partida."), 1);
+
+  // The host's machine stops: its players leave every roster, and the
+  // longest-standing guest takes over within 100 ms.
+  static_cast<FakeTransport&>(*a.red).Desaparecer();
+  Correr(150);
+  EXPECT_EQ(b.Jugador("Ana"), nullptr);
+  EXPECT_EQ(c.Jugador("Ana"), nullptr);
+  EXPECT_NE(b.Jugador("Cris"), nullptr);
+  EXPECT_EQ(b.Lineas("<Sistema> El equipo Azul ha dejado la sesión."), 1);
+  EXPECT_EQ(b.Lineas("<Sistema> Este equipo pasa a ser el servidor de la sesión."), 1);
+  EXPECT_EQ(c.Lineas("<Sistema> El equipo Rojo pasa a ser el servidor de la sesión."), 1);
+  EXPECT_EQ(c.Lineas("<Sistema> Este equipo pasa a ser el servidor de la sesión."), 0);
+  EXPECT_TRUE(b.p->cb_Circuito->Enabled);
+  EXPECT_TRUE(b.p->e_NumVueltas->Enabled);
+  EXPECT_FALSE(b.p->sb_editar->Enabled);
+  EXPECT_FALSE(c.p->cb_Circuito->Enabled);
+
+  // A newcomer joins at the new host and gets its welcome.
+  Maquina& d = Invitado("Negro", "10.0.0.2");
+  ASSERT_TRUE(d.p->SesionAbierta());
+  EXPECT_NE(d.Jugador("Cris"), nullptr);
+  EXPECT_EQ(d.p->cb_Circuito->Text(), "Bahia");
+  EXPECT_EQ(d.Lineas("<Sistema> El equipo Rojo está en la sesión."), 1);
+}
+
+TEST_F(RedTest, MachinesGettingReadyAtOnceBothGoOnToStart) {
+  Maquina& a = Servidor("Azul");
+  Maquina& b = Invitado("Rojo");
+  a.p->AnyadirJugador("Ana");
+  Entregar();
+  b.p->AnyadirJugador("Bea");
+  Entregar();
+  // Both press within one network delay: each learns of the other's "ready"
+  // afterwards, and each must still go on to the start.
+  a.p->sb_jugar->Click();
+  b.p->sb_jugar->Click();
+  Entregar();
+  EXPECT_TRUE(a.p->t_ajugar.Enabled());
+  EXPECT_TRUE(b.p->t_ajugar.Enabled());
+  a.p->t_ajugar.SetEnabled(false);
+  b.p->t_ajugar.SetEnabled(false);
+
+  // The last team that was not ready leaving also lets the others start.
+  b.p->sb_jugar->Click();  // B is not ready any more
+  Maquina& c = Invitado("Verde");
+  static_cast<FakeTransport&>(*c.red).Desaparecer();
+  Entregar();
+  EXPECT_FALSE(a.p->t_ajugar.Enabled());
+  static_cast<FakeTransport&>(*b.red).Desaparecer();
+  Entregar();
+  EXPECT_TRUE(a.p->t_ajugar.Enabled()) << "only A is left, and it is ready";
+}
+
+TEST_F(RedTest, AStartedRaceShowsTheOtherMachinesCarsAndOnlyThose) {
+  Maquina& a = Servidor("Azul");
+  Maquina& b = Invitado("Rojo");
+  // Both add a player before hearing of the other: both take index 1, and
+  // each refuses the other's. B's next player is seen by both.
+  a.p->AnyadirJugador("Ana");
+  b.p->AnyadirJugador("Bea");
+  Entregar();
+  EXPECT_EQ(a.Lineas("<Error> pero el jugador Ana del equipo Azul tiene el mismo índice."), 1);
+  EXPECT_EQ(a.Jugador("Bea"), nullptr);
+  b.p->AnyadirJugador("Dani");
+  Entregar();
+  ASSERT_NE(a.Jugador("Dani"), nullptr);
+  EXPECT_EQ(a.Jugador("Dani")->Indice, 2);
+
+  // A gets ready and waits; B's press makes every team ready and starts B,
+  // A follows on the start frame; both meet on the grid before the light.
+  a.p->sb_jugar->Click();
+  Entregar();
+  EXPECT_EQ(a.p->sb_jugar->Caption, "Preparado");
+  EXPECT_FALSE(a.pantalla.visible);
+  b.p->sb_jugar->Click();
+  EXPECT_TRUE(a.pantalla.visible);
+  EXPECT_TRUE(b.pantalla.visible);
+  EXPECT_FALSE(a.p->t_semaforo.Enabled() && !b.p->t_semaforo.Enabled()) << "nobody lights up alone";
+  Correr(5000);
+  ASSERT_TRUE(a.p->t_coches.Enabled());
+  ASSERT_TRUE(b.p->t_coches.Enabled());
+  EXPECT_EQ(a.sonido.logs["Sirena.wav"]->plays, 1) << "one race start a machine";
+  EXPECT_EQ(b.sonido.logs["Sirena.wav"]->plays, 1);
+
+  // B's cars drive; Dani moves on A's screen, and B's frames about its index
+  // 1 never move A's own car of that index.
+  b.entrada.keyboard.down.insert(38);
+  TCoche& anaEnA = *a.Jugador("Ana");
+  const double anaX = anaEnA.X;
+  for (int i = 0; i < 60; ++i) {
+    b.p->t_cochesTimer();
+    a.p->t_cochesTimer();
+    Entregar(1);
+  }
+  const TCoche& daniEnB = *b.Jugador("Dani");
+  const TCoche& daniEnA = *a.Jugador("Dani");
+  EXPECT_GT(daniEnB.X, 160 + 10);
+  EXPECT_NEAR(daniEnA.X, daniEnB.X, 40);
+  EXPECT_EQ(anaEnA.X, anaX);
+
+  // B stops: A sees its team leave the circuit and its cars hidden.
+  b.p->TerminarCarrera();
+  Entregar();
+  EXPECT_EQ(a.Lineas("<Sistema> El equipo Rojo ha salido del circuito."), 1);
+  EXPECT_FALSE(daniEnA.Visible);
+}
+
+}  // namespace
+}  // namespace rodavia
