@@ -234,9 +234,16 @@ void DrawShade(int layer, bool appearing) {
   ImGui::PopStyleColor();
 }
 
+// Focus moved from code is handed to ImGui once, in the frame after the
+// move: the control takes it as it is drawn, and when it is no edit the edit
+// being typed in lets go (so that the edit sees its exit). Whatever the
+// focus, later frames leave ImGui's own state alone, so no focus can keep
+// a press of the mouse from completing.
 void FormRenderer::DrawControls(TForm& form, ImVec2 client, bool barsOnly) {
-  const TControl* focus = form.Focus;
-  if (focus && focus->Kind() != ControlKind::Edit && focusShown_[&form] != focus && ImGui::GetActiveID() != 0)
+  const TControl*& shown = focusShown_[&form];
+  focusFromCode_ = form.Focus != shown ? form.Focus : nullptr;
+  shown = form.Focus;
+  if (focusFromCode_ && focusFromCode_->Kind() != ControlKind::Edit && ImGui::GetActiveID() != 0)
     ImGui::ClearActiveID();
   for (auto& owned : form.Controls()) {
     TControl& c = *owned;
@@ -255,10 +262,7 @@ void FormRenderer::DrawControl(TForm& form, TControl& c, ImVec2 min) {
   ImGui::SetCursorScreenPos(min);
   switch (c.Kind()) {
     case ControlKind::Label: DrawLabel(static_cast<TLabel&>(c), min); break;
-    case ControlKind::Button:
-      DrawButton(c, min, false);
-      FocusFromCode(form, c);
-      break;
+    case ControlKind::Button: DrawButton(c, min, false); break;
     case ControlKind::SpeedButton: DrawButton(c, min, static_cast<TSpeedButton&>(c).Down()); break;
     case ControlKind::Edit: DrawEdit(form, static_cast<TEdit&>(c), min); break;
     case ControlKind::ComboBox: DrawComboBox(static_cast<TComboBox&>(c), min); break;
@@ -278,6 +282,7 @@ void FormRenderer::DrawControl(TForm& form, TControl& c, ImVec2 min) {
       break;
   }
   ImGui::EndDisabled();
+  if (&c == focusFromCode_ && c.Kind() != ControlKind::Edit) TakeNavigationFocus();
   ImGui::PopStyleColor();
   ImGui::PopFont();
   TrackHover(c, min);
@@ -330,9 +335,8 @@ void FormRenderer::DrawEdit(TForm& form, TEdit& e, ImVec2 min) {
   std::memcpy(buffer.data(), text.data(), std::min(text.size(), buffer.size() - 1));
 
   // Focus given from code, or kept after Enter so the player can type on.
-  if ((form.Focus == &e && focusShown_[&form] != &e) || refocus_ == &e) {
+  if (focusFromCode_ == &e || refocus_ == &e) {
     ImGui::SetKeyboardFocusHere();
-    focusShown_[&form] = &e;
     refocus_ = nullptr;
   }
   const bool capture = bool(e.OnKeyDown);
@@ -375,13 +379,9 @@ void FormRenderer::CaptureKeys(TEdit& e) {
   keysPressed_.clear();
 }
 
-// Focus moved from code onto a control that is not an edit: it becomes
-// ImGui's keyboard-navigation item (Space presses a button), and
-// whatever edit was being typed in lets go.
-// (DrawControls lets go of the edit first, so that the edit sees its exit.)
-void FormRenderer::FocusFromCode(TForm& form, TControl& c) {
-  if (form.Focus != &c || focusShown_[&form] == &c) return;
-  focusShown_[&form] = &c;
+// The control just drawn becomes ImGui's keyboard-navigation item (Space
+// presses a button).
+void FormRenderer::TakeNavigationFocus() {
   ImGui::SetFocusID(ImGui::GetItemID(), ImGui::GetCurrentWindow());
   GImGui->NavDisableHighlight = false;
 }

@@ -36,6 +36,19 @@ constexpr uint32_t kEssentialSubsystems = SDL_INIT_VIDEO | SDL_INIT_EVENTS | SDL
 
 // At most about 60 frames a second, and one at once after each race frame.
 constexpr uint32_t kFrameMs = 16;
+// Frames drawn after anything happened: ImGui settles an input over a few
+// frames (a press, its release, a list that sizes itself as it opens).
+constexpr int kSettleFrames = 4;
+// The longest a waiting loop sleeps with nothing due (a safety net: events,
+// posted work and timers wake it sooner).
+constexpr uint32_t kLongestSleepMs = 250;
+// Game code that processes messages in a loop of its own gets the core
+// back for at most this long when nothing is pending.
+constexpr uint32_t kGameStepSleepMs = 1;
+
+bool IsKeyboard(const SDL_Event& e) {
+  return e.type == SDL_KEYDOWN || e.type == SDL_KEYUP || e.type == SDL_TEXTINPUT;
+}
 
 struct GlChoice {
   int major, minor;
@@ -102,7 +115,13 @@ SdlApplication::SdlApplication() {
   }
   renderer_ = std::make_unique<FormRenderer>();
   messages_ = std::make_unique<Messages>(*this);
-  SetProcessMessages([this] { ProcessMessagesOnce(); });
+  wakeEvent_ = SDL_RegisterEvents(1);
+  SetWindowWake([type = wakeEvent_] {
+    SDL_Event e{};
+    e.type = type;
+    SDL_PushEvent(&e);  // thread-safe: wakes a loop waiting for events
+  });
+  SetProcessMessages([this] { ProcessMessagesOnce(kGameStepSleepMs); });
   SetMessages(messages_.get());
   SetOpenAddress(OpenWithDesktop);
   SetShowModal([this](TForm& form) { return ShowModal(form); });
@@ -110,6 +129,7 @@ SdlApplication::SdlApplication() {
 
 SdlApplication::~SdlApplication() {
   SetProcessMessages(nullptr);
+  SetWindowWake(nullptr);
   SetMessages(nullptr);
   SetOpenAddress(nullptr);
   SetShowModal(nullptr);
@@ -151,6 +171,7 @@ void SdlApplication::StartImGui() {
   io.IniFilename = nullptr;  // nothing written into the program folder
   io.LogFilename = nullptr;
   io.ConfigFlags |= ImGuiConfigFlags_NavEnableKeyboard;
+  io.ConfigInputTextCursorBlink = false;  // frames are drawn only when something changes
   SetUpLobbyTheme();
   ImGui_ImplSDL2_InitForOpenGL(window_, gl_);
   ImGui_ImplOpenGL3_Init(glsl_);
@@ -183,52 +204,104 @@ void SdlApplication::Run(TForm& mainForm) {
   mainForm_ = &mainForm;
   OnExit forget{[this] { mainForm_ = nullptr; }};
   mainForm.Visible = true;
-  while (mainForm.Visible) ProcessMessagesOnce();
+  WantFrames();
+  while (mainForm.Visible) ProcessMessagesOnce(kLongestSleepMs);
 }
 
 int SdlApplication::ShowModal(TForm& form) {
   form.ModalResult = 0;
   form.Visible = true;
   layers_.push_back({&form, nullptr, false});
+  WantFrames();
   OnExit pop{[this, &form] {
     layers_.pop_back();
     form.Visible = false;
+    WantFrames();
   }};
-  while (form.Visible && form.ModalResult == 0) ProcessMessagesOnce();
+  while (form.Visible && form.ModalResult == 0) ProcessMessagesOnce(kLongestSleepMs);
   return form.ModalResult;
 }
 
 MsgResult SdlApplication::ShowMessage(MsgKind kind, const std::string& text, MsgButtons buttons) {
   MessageBoxView box(kind, text, buttons);
   layers_.push_back({nullptr, &box, false});
-  OnExit pop{[this] { layers_.pop_back(); }};
-  while (!box.Answered()) ProcessMessagesOnce();
+  WantFrames();
+  OnExit pop{[this] {
+    layers_.pop_back();
+    WantFrames();
+  }};
+  while (!box.Answered()) ProcessMessagesOnce(kLongestSleepMs);
   return box.Result();
 }
 
-void SdlApplication::ProcessMessagesOnce() {
-  bool events = PumpEvents();
-  events |= RunPostedWork();
-  IdleAllTimers(CurrentClock().Ticks());
-  const bool drew = DrawIfDue();
-  if (!events && !drew) SDL_Delay(1);  // idle: leave the core to others
+void SdlApplication::ProcessMessagesOnce(uint32_t longestSleep) {
+  const uint32_t now = CurrentClock().Ticks();
+  bool happened = DeliverEvents();
+  happened |= RunPostedWork();
+  happened |= IdleAllTimers(now);
+  if (happened) WantFrames();
+  happened |= DrawIfDue();
+  if (!happened) Sleep(std::min(longestSleep, UntilNextWork()));
 }
 
-bool SdlApplication::PumpEvents() {
-  bool any = false;
+void SdlApplication::WantFrames() { framesWanted_ = kSettleFrames; }
+
+// Milliseconds until a timer is due or a wanted frame may be drawn.
+uint32_t SdlApplication::UntilNextWork() const {
+  uint32_t wait = UntilNextTimer(CurrentClock().Ticks());
+  if (framesWanted_ > 0) {
+    const uint32_t sinceFrame = SDL_GetTicks() - lastFrame_;
+    wait = std::min(wait, sinceFrame >= kFrameMs ? 0 : kFrameMs - sinceFrame);
+  }
+  return wait;
+}
+
+// Sleeps until an event arrives (posted work pushes one) or `ms` pass; the
+// event waits in the queue for the next step.
+void SdlApplication::Sleep(uint32_t ms) {
+  if (ms == 0) return;
   SDL_Event e;
-  while (SDL_PollEvent(&e)) {
-    any = true;
-    // The close box of the only window arrives as SDL_QUIT (as does Ctrl+C).
-    if (e.type == SDL_QUIT) {
-      HandleClose();
-      continue;
+  if (SDL_WaitEventTimeout(&e, int(ms))) pending_.push_back(e);
+}
+
+// Hands the queued events to the windows in order. ImGui reads the keys'
+// state once a frame, so two transitions of keys within one frame would
+// reach it as one: a frame takes at most one key or text event, and what
+// follows it (mouse events too, so that order holds) waits for the next.
+bool SdlApplication::DeliverEvents() {
+  SDL_Event e;
+  while (SDL_PollEvent(&e)) pending_.push_back(e);
+  bool any = false;
+  while (!pending_.empty()) {
+    e = pending_.front();
+    if (IsKeyboard(e)) {
+      if (keyThisFrame_) break;
+      keyThisFrame_ = true;
     }
-    if (e.type == SDL_KEYDOWN && HandleKey(e)) continue;
-    TrackMouse(e);
-    ImGui_ImplSDL2_ProcessEvent(&e);
+    pending_.pop_front();
+    any = true;
+    HandleEvent(e);
   }
   return any;
+}
+
+void SdlApplication::HandleEvent(const SDL_Event& e) {
+  if (e.type == wakeEvent_) return;  // the posted work runs in every step
+  // The close box of the only window arrives as SDL_QUIT (as does Ctrl+C).
+  if (e.type == SDL_QUIT) {
+    HandleClose();
+    return;
+  }
+  if (e.type == SDL_KEYDOWN && HandleKey(e)) return;
+  TrackMouse(e);
+  ImGui_ImplSDL2_ProcessEvent(&e);
+  if (e.type == SDL_KEYDOWN || e.type == SDL_KEYUP) {
+    // The modifiers as they were with this key, not as they are now.
+    ImGuiIO& io = ImGui::GetIO();
+    io.KeyShift = (e.key.keysym.mod & KMOD_SHIFT) != 0;
+    io.KeyCtrl = (e.key.keysym.mod & KMOD_CTRL) != 0;
+    io.KeyAlt = (e.key.keysym.mod & KMOD_ALT) != 0;
+  }
 }
 
 // Keys reach the front window before ImGui sees them, so that the main
@@ -272,12 +345,19 @@ void SdlApplication::HandleClose() {
 
 TForm* SdlApplication::TopForm() const { return layers_.empty() ? mainForm_ : layers_.back().form; }
 
+// Draws a frame at once after a race frame was flipped, otherwise when
+// frames are wanted and the last one is old enough; then runs the handlers
+// of the input that frame gathered.
 bool SdlApplication::DrawIfDue() {
   if (drawing_) return false;
   const uint32_t now = SDL_GetTicks();
-  if (!display_->TakeFlip() && now - lastFrame_ < kFrameMs) return false;
+  if (!display_->TakeFlip() && (framesWanted_ == 0 || now - lastFrame_ < kFrameMs)) return false;
   lastFrame_ = now;
+  if (framesWanted_ > 0) --framesWanted_;
   DrawFrame();
+  keyThisFrame_ = false;
+  // Held buttons (a spin button repeating) and queued events need frames.
+  if (renderer_->HasActions() || ImGui::IsAnyMouseDown() || !pending_.empty()) WantFrames();
   renderer_->RunActions();
   return true;
 }
