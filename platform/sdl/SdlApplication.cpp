@@ -204,7 +204,7 @@ void SdlApplication::Run(TForm& mainForm) {
   mainForm_ = &mainForm;
   OnExit forget{[this] { mainForm_ = nullptr; }};
   mainForm.Visible = true;
-  WantFrames();
+  WantFrames(kSettleFrames);
   while (mainForm.Visible) ProcessMessagesOnce(kLongestSleepMs);
 }
 
@@ -212,11 +212,11 @@ int SdlApplication::ShowModal(TForm& form) {
   form.ModalResult = 0;
   form.Visible = true;
   layers_.push_back({&form, nullptr, false});
-  WantFrames();
+  WantFrames(kSettleFrames);
   OnExit pop{[this, &form] {
     layers_.pop_back();
     form.Visible = false;
-    WantFrames();
+    WantFrames(kSettleFrames);
   }};
   while (form.Visible && form.ModalResult == 0) ProcessMessagesOnce(kLongestSleepMs);
   return form.ModalResult;
@@ -225,10 +225,10 @@ int SdlApplication::ShowModal(TForm& form) {
 MsgResult SdlApplication::ShowMessage(MsgKind kind, const std::string& text, MsgButtons buttons) {
   MessageBoxView box(kind, text, buttons);
   layers_.push_back({nullptr, &box, false});
-  WantFrames();
+  WantFrames(kSettleFrames);
   OnExit pop{[this] {
     layers_.pop_back();
-    WantFrames();
+    WantFrames(kSettleFrames);
   }};
   while (!box.Answered()) ProcessMessagesOnce(kLongestSleepMs);
   return box.Result();
@@ -237,14 +237,19 @@ MsgResult SdlApplication::ShowMessage(MsgKind kind, const std::string& text, Msg
 void SdlApplication::ProcessMessagesOnce(uint32_t longestSleep) {
   const uint32_t now = CurrentClock().Ticks();
   bool happened = DeliverEvents();
-  happened |= RunPostedWork();
-  happened |= IdleAllTimers(now);
-  if (happened) WantFrames();
+  if (happened) WantFrames(kSettleFrames);
+  // Work and timers change what windows show: one frame shows it, unless
+  // they drew one themselves (the race processes messages after its flip).
+  const uint64_t framesBefore = framesDrawn_;
+  const bool worked = RunPostedWork();
+  const bool ticked = IdleAllTimers(now);
+  happened |= worked || ticked;
+  if ((worked || ticked) && framesDrawn_ == framesBefore) WantFrames(1);
   happened |= DrawIfDue();
   if (!happened) Sleep(std::min(longestSleep, UntilNextWork()));
 }
 
-void SdlApplication::WantFrames() { framesWanted_ = kSettleFrames; }
+void SdlApplication::WantFrames(int frames) { framesWanted_ = std::max(framesWanted_, frames); }
 
 // Milliseconds until a timer is due or a wanted frame may be drawn.
 uint32_t SdlApplication::UntilNextWork() const {
@@ -353,11 +358,12 @@ bool SdlApplication::DrawIfDue() {
   const uint32_t now = SDL_GetTicks();
   if (!display_->TakeFlip() && (framesWanted_ == 0 || now - lastFrame_ < kFrameMs)) return false;
   lastFrame_ = now;
+  ++framesDrawn_;
   if (framesWanted_ > 0) --framesWanted_;
   DrawFrame();
   keyThisFrame_ = false;
   // Held buttons (a spin button repeating) and queued events need frames.
-  if (renderer_->HasActions() || ImGui::IsAnyMouseDown() || !pending_.empty()) WantFrames();
+  if (renderer_->HasActions() || ImGui::IsAnyMouseDown() || !pending_.empty()) WantFrames(kSettleFrames);
   renderer_->RunActions();
   return true;
 }

@@ -63,7 +63,7 @@ class SdlApplication {
   void StartVideo();
   void StartImGui();
   void Shutdown();
-  void WantFrames();
+  void WantFrames(int frames);
   uint32_t UntilNextWork() const;
   void Sleep(uint32_t ms);
   bool DeliverEvents();
@@ -88,6 +88,7 @@ class SdlApplication {
   std::vector<Layer> layers_;
   uint32_t lastFrame_ = 0;
   int framesWanted_ = 0;
+  uint64_t framesDrawn_ = 0;
   std::deque<SDL_Event> pending_;  // events not yet handed to the windows
   bool keyThisFrame_ = false;      // a key or text event reached ImGui since the last frame
   uint32_t wakeEvent_ = 0;
