@@ -125,6 +125,9 @@ class TComboBox : public TControl {
  public:
   explicit TComboBox(std::string name) : TControl(ControlKind::ComboBox, std::move(name)) {}
   std::vector<std::string> Items;
+  // A colour chooser: item i shows as a swatch of Swatches[i] (0x00BBGGRR)
+  // instead of its name.
+  std::vector<uint32_t> Swatches;
   std::function<void()> OnChange;  // fired only by the player's choice
   int ItemIndex() const { return index_; }
   void SetItemIndex(int index);

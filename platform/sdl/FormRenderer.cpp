@@ -4,6 +4,7 @@
 #include <imgui_internal.h>
 
 #include <algorithm>
+#include <cfloat>
 #include <cstring>
 #include <string>
 
@@ -15,6 +16,7 @@ namespace rodavia {
 namespace {
 
 ImVec2 operator+(ImVec2 a, ImVec2 b) { return ImVec2(a.x + b.x, a.y + b.y); }
+ImVec2 operator-(ImVec2 a, ImVec2 b) { return ImVec2(a.x - b.x, a.y - b.y); }
 
 // Position relative to the form's client area, through every parent.
 ImVec2 Offset(const TControl& c) {
@@ -387,7 +389,10 @@ void FormRenderer::TakeNavigationFocus() {
 }
 
 void FormRenderer::DrawComboBox(TComboBox& cb, ImVec2 min) {
-  (void)min;
+  if (!cb.Swatches.empty()) {
+    DrawColorChooser(cb, min);
+    return;
+  }
   ImGui::PushStyleVar(ImGuiStyleVar_FramePadding, FramePaddingFor(cb));
   ImGui::PushStyleColor(ImGuiCol_FrameBg, ToImVec4(cb.Color, clWindow));
   ImGui::SetNextItemWidth(float(cb.Width));
@@ -403,6 +408,40 @@ void FormRenderer::DrawComboBox(TComboBox& cb, ImVec2 min) {
   }
   ImGui::PopStyleColor();
   ImGui::PopStyleVar();
+}
+
+// The chosen colour fills the box (nothing does when it is none of the
+// swatches); the list opens as a grid of swatches without names.
+void FormRenderer::DrawColorChooser(TComboBox& cb, ImVec2 min) {
+  constexpr int kPerRow = 4;
+  constexpr float kSwatch = 22;
+  const ImGuiStyle& style = ImGui::GetStyle();
+  const float gridWidth = kPerRow * (kSwatch + style.ItemSpacing.x) - style.ItemSpacing.x + 2 * style.WindowPadding.x;
+  ImGui::SetNextWindowSizeConstraints(ImVec2(gridWidth, 0), ImVec2(gridWidth, FLT_MAX));
+  ImGui::PushStyleVar(ImGuiStyleVar_FramePadding, FramePaddingFor(cb));
+  const float height = ImGui::GetFrameHeight();
+  ImGui::SetNextItemWidth(float(cb.Width));
+  if (ImGui::BeginCombo("##colours", "", ImGuiComboFlags_HeightLargest)) {
+    for (int i = 0; i < int(cb.Swatches.size()) && i < int(cb.Items.size()); ++i) {
+      if (i % kPerRow) ImGui::SameLine();
+      ImGui::PushID(i);
+      const ImGuiColorEditFlags flags = ImGuiColorEditFlags_NoTooltip | ImGuiColorEditFlags_NoDragDrop;
+      if (ImGui::ColorButton("##swatch", ToImVec4(cb.Swatches[i], clWindow), flags, ImVec2(kSwatch, kSwatch))) {
+        Later([&cb, i] { cb.Choose(i); });
+        ImGui::CloseCurrentPopup();
+      }
+      if (i == cb.ItemIndex())
+        ImGui::GetWindowDrawList()->AddRect(ImGui::GetItemRectMin() - ImVec2(2, 2), ImGui::GetItemRectMax() + ImVec2(2, 2),
+                                            AccentColor(), 3, 0, 2);
+      ImGui::PopID();
+    }
+    ImGui::EndCombo();
+  }
+  ImGui::PopStyleVar();
+  const int chosen = cb.ItemIndex();
+  if (chosen >= 0 && chosen < int(cb.Swatches.size()))
+    ImGui::GetWindowDrawList()->AddRectFilled(min + ImVec2(3, 3), min + ImVec2(cb.Width - height - 2, height - 3),
+                                              ToImColor(cb.Swatches[size_t(chosen)], clWindow), 2);
 }
 
 void FormRenderer::DrawCheckBox(TCheckBox& cb, ImVec2 min) {

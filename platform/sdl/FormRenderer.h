@@ -64,6 +64,7 @@ class FormRenderer {
   void CaptureKeys(TEdit& e);
   void TakeNavigationFocus();
   void DrawComboBox(TComboBox& cb, ImVec2 min);
+  void DrawColorChooser(TComboBox& cb, ImVec2 min);
   void DrawCheckBox(TCheckBox& cb, ImVec2 min);
   void DrawRadioGroup(TRadioGroup& rg, ImVec2 min);
   void DrawTrackBar(TTrackBar& tb, ImVec2 min);
