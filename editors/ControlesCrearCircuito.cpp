@@ -216,6 +216,7 @@ void TF_ControlesCrearCircuito::bb_GrabarClick() {
   c.Titulo = e_Nombre.Text();
   c.Autor = e_Autor.Text();
   c.Email = e_email.Text();
+  if (!Lienzo->ImagenEnCircuitos()) return;
   if (c.Grabar()) {
     ShowInformation("El circuito se ha grabado.");
     Lienzo->Grabado = true;

@@ -316,14 +316,15 @@ class TForm {
   std::vector<std::unique_ptr<TControl>> controls_;
 };
 
-// A file-open choice: the player picks one file matching Mask in
-// InitialDir. Without an installed chooser it is a modal window listing the
-// files; tests install a scripted one.
+// A file-open choice: the player picks one file matching Mask, starting in
+// InitialDir and free to go to other folders. Without an installed chooser
+// it is a modal window listing folders and files; tests install a scripted
+// one.
 class TOpenDialog {
  public:
   std::string InitialDir;  // a folder the program resolves
   std::string Mask = "*.*";
-  std::string FileName;    // the chosen file, InitialDir included
+  std::string FileName;    // the chosen file, with its folder
   // True when a file was chosen (FileName then names it).
   bool Execute();
 };

@@ -509,10 +509,18 @@ void FormRenderer::DrawListBox(TListBox& lb, ImVec2 min) {
     const std::string& item = lb.Items[i];
     const ImVec2 at = ImGui::GetCursorScreenPos();
     ImGui::PushID(i);
-    if (ImGui::Selectable("##line", i == lb.ItemIndex, 0, ImVec2(0, line))) Later([&lb, i] {
+    // The release that ends a double click presses the line once more: the
+    // double click has already chosen it (and may have changed the list).
+    const bool endOfDoubleClick = ImGui::IsMouseReleased(ImGuiMouseButton_Left) && ImGui::GetIO().MouseClickedLastCount[0] == 2;
+    if (ImGui::Selectable("##line", i == lb.ItemIndex, ImGuiSelectableFlags_AllowDoubleClick, ImVec2(0, line)) &&
+        !endOfDoubleClick) {
+      const bool twice = ImGui::IsMouseDoubleClicked(ImGuiMouseButton_Left);
+      Later([&lb, i, twice] {
         lb.ItemIndex = i;
         lb.Click();
+        if (twice && lb.OnDblClick) lb.OnDblClick();
       });
+    }
     ImGui::PopID();
     const uint32_t colour = lb.ItemColor ? lb.ItemColor(item) : lb.FontColor;
     ImGui::GetWindowDrawList()->AddText(at, ImGui::GetColorU32(ToTextColor(colour)), item.c_str());

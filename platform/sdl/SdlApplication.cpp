@@ -46,8 +46,10 @@ constexpr uint32_t kLongestSleepMs = 250;
 // back for at most this long when nothing is pending.
 constexpr uint32_t kGameStepSleepMs = 1;
 
-bool IsKeyboard(const SDL_Event& e) {
-  return e.type == SDL_KEYDOWN || e.type == SDL_KEYUP || e.type == SDL_TEXTINPUT;
+// A key, typed text or a mouse button going down or up.
+bool IsTransition(const SDL_Event& e) {
+  return e.type == SDL_KEYDOWN || e.type == SDL_KEYUP || e.type == SDL_TEXTINPUT || e.type == SDL_MOUSEBUTTONDOWN ||
+         e.type == SDL_MOUSEBUTTONUP;
 }
 
 struct GlChoice {
@@ -269,19 +271,20 @@ void SdlApplication::Sleep(uint32_t ms) {
   if (SDL_WaitEventTimeout(&e, int(ms))) pending_.push_back(e);
 }
 
-// Hands the queued events to the windows in order. ImGui reads the keys'
-// state once a frame, so two transitions of keys within one frame would
-// reach it as one: a frame takes at most one key or text event, and what
-// follows it (mouse events too, so that order holds) waits for the next.
+// Hands the queued events to the windows in order. ImGui reads the state
+// of keys and mouse buttons once a frame, so two transitions within one
+// frame would reach it as one (two presses, or a click and a double click,
+// merged): a frame takes at most one key, text or button event, and what
+// follows it waits for the next, so that order holds.
 bool SdlApplication::DeliverEvents() {
   SDL_Event e;
   while (SDL_PollEvent(&e)) pending_.push_back(e);
   bool any = false;
   while (!pending_.empty()) {
     e = pending_.front();
-    if (IsKeyboard(e)) {
-      if (keyThisFrame_) break;
-      keyThisFrame_ = true;
+    if (IsTransition(e)) {
+      if (transitionThisFrame_) break;
+      transitionThisFrame_ = true;
     }
     pending_.pop_front();
     any = true;
@@ -330,11 +333,19 @@ bool SdlApplication::HandleKey(const SDL_Event& e) {
   return false;
 }
 
+// The pointer and its buttons as the events handed over so far leave them;
+// SDL's own state may be ahead, holding events still queued.
 void SdlApplication::TrackMouse(const SDL_Event& e) {
   if (e.type == SDL_MOUSEMOTION) {
     mouseKnown_ = true;
     mouseX_ = e.motion.x;
     mouseY_ = e.motion.y;
+  } else if (e.type == SDL_MOUSEBUTTONDOWN || e.type == SDL_MOUSEBUTTONUP) {
+    mouseKnown_ = true;
+    mouseX_ = e.button.x;
+    mouseY_ = e.button.y;
+    const uint32_t mask = SDL_BUTTON(e.button.button);
+    buttons_ = e.type == SDL_MOUSEBUTTONDOWN ? buttons_ | mask : buttons_ & ~mask;
   } else if (e.type == SDL_WINDOWEVENT && e.window.event == SDL_WINDOWEVENT_LEAVE) {
     mouseKnown_ = false;
   }
@@ -361,7 +372,7 @@ bool SdlApplication::DrawIfDue() {
   ++framesDrawn_;
   if (framesWanted_ > 0) --framesWanted_;
   DrawFrame();
-  keyThisFrame_ = false;
+  transitionThisFrame_ = false;
   // Held buttons (a spin button repeating) and queued events need frames.
   if (renderer_->HasActions() || ImGui::IsAnyMouseDown() || !pending_.empty()) WantFrames(kSettleFrames);
   renderer_->RunActions();
@@ -380,10 +391,13 @@ void SdlApplication::DrawFrame() {
   }
   ImGui_ImplOpenGL3_NewFrame();
   ImGui_ImplSDL2_NewFrame();
-  // When SDL cannot tell which window the mouse is over (no window manager,
-  // the offscreen driver), the backend leaves the position unknown: take the
-  // last one the events reported.
-  if (!ImGui::IsMousePosValid() && mouseKnown_) io.MousePos = ImVec2(float(mouseX_), float(mouseY_));
+  // The pointer as the handed-over events leave it: the backend reads SDL's
+  // current state, which may include events still queued (and knows no
+  // position when SDL cannot tell which window the mouse is over).
+  if (mouseKnown_) io.MousePos = ImVec2(float(mouseX_), float(mouseY_));
+  io.MouseDown[0] = (buttons_ & SDL_BUTTON_LMASK) != 0;
+  io.MouseDown[1] = (buttons_ & SDL_BUTTON_RMASK) != 0;
+  io.MouseDown[2] = (buttons_ & SDL_BUTTON_MMASK) != 0;
   ImGui::NewFrame();
 
   const bool racing = display_->Showing();

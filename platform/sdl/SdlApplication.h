@@ -90,10 +90,11 @@ class SdlApplication {
   int framesWanted_ = 0;
   uint64_t framesDrawn_ = 0;
   std::deque<SDL_Event> pending_;  // events not yet handed to the windows
-  bool keyThisFrame_ = false;      // a key or text event reached ImGui since the last frame
+  bool transitionThisFrame_ = false;  // a key, text or button event reached ImGui since the last frame
   uint32_t wakeEvent_ = 0;
   bool mouseKnown_ = false;
   int mouseX_ = 0, mouseY_ = 0;
+  uint32_t buttons_ = 0;  // SDL_BUTTON masks of the buttons held
   bool drawing_ = false;
 };
 
