@@ -310,6 +310,12 @@ TEST_F(CrearCircuitoTest, LosColoresSeCambianEnElCircuitoYLosDesconocidosSeConse
   EXPECT_NE(Pixel(500, 500), Tinte(0x123456));
   controles.sb_mascara.Click();
   EXPECT_EQ(Pixel(500, 500), Tinte(0x123456));
+
+  // The next "Grabar" saves the changed colour, and the unknown one as it was.
+  controles.bb_GrabarClick();
+  const TCircuito grabado("Ovalo");
+  EXPECT_EQ(grabado.Colores[0], 0x00FF00u);
+  EXPECT_EQ(grabado.Colores[3], 0x123456u);
 }
 
 TEST_F(CrearCircuitoTest, LosBotonesDeLaVentanaDeControles) {
@@ -380,6 +386,9 @@ TEST_F(CrearCircuitoTest, SalirConCambiosSinGrabarPregunta) {
   salir([&](Editor& e) { Cargar(e, "Ovalo.jpg"); Trazo(e, {{9, 9}}); controles.bb_GrabarClick(); },
         {MsgResult::No});
   EXPECT_EQ(preguntas, 1);  // only the saved message
+  salir([&](Editor& e) { Cargar(e, "Ovalo.jpg"); controles.bb_GrabarClick(); Trazo(e, {{9, 9}}); },
+        {MsgResult::No, MsgResult::Yes});
+  EXPECT_EQ(preguntas, 3);  // saved, then asked twice: the stroke after saving is unsaved
 }
 
 TEST_F(CrearCircuitoTest, SinElCocheDeMuestraElProgramaTermina) {
