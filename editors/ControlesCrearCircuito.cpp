@@ -16,6 +16,7 @@ const std::array<uint32_t, 16> ColoresEstandar = {
 
 namespace {
 
+// The names of the 16 colours: the choosers' items, which show as swatches.
 const char* const NombresColores[16] = {"Negro", "Granate", "Verde", "Oliva", "Marino", "Púrpura",
                                         "Turquesa", "Gris", "Plata", "Rojo", "Lima", "Amarillo",
                                         "Azul", "Fucsia", "Aguamarina", "Blanco"};
@@ -60,6 +61,7 @@ TF_ControlesCrearCircuito::TF_ControlesCrearCircuito()
   for (int i = 0; i < 9; ++i) {
     TComboBox& c = Add<TComboBox>(std::string("Color").append(std::to_string(i)), 106, InicioPintar + i * Fila, 46, 20);
     c.Items.assign(std::begin(NombresColores), std::end(NombresColores));
+    c.Swatches.assign(ColoresEstandar.begin(), ColoresEstandar.end());
     c.OnChange = [this, i] {
       const int elegido = Colores[size_t(i)]->ItemIndex();
       if (elegido >= 0) PonerColor(i, ColoresEstandar[size_t(elegido)]);
@@ -153,20 +155,11 @@ void TF_ControlesCrearCircuito::MostrarAngulo() {
     Coche.SetPicture(Lienzo->ListaCoches[size_t(AnguloActual)]);
 }
 
-// The chooser shows its colour as its background, the name in a readable
-// ink; a colour outside the 16 shows no swatch.
+// A colour outside the 16 is kept, and its chooser shows no swatch.
 void TF_ControlesCrearCircuito::PonerColor(int i, uint32_t color) {
   colores_[size_t(i)] = color;
-  TComboBox& selector = *Colores[size_t(i)];
   const auto p = std::find(ColoresEstandar.begin(), ColoresEstandar.end(), color);
-  selector.SetItemIndex(p == ColoresEstandar.end() ? -1 : int(p - ColoresEstandar.begin()));
-  if (selector.ItemIndex() < 0) {
-    selector.Color = selector.FontColor = clDefault;
-    return;
-  }
-  const int luz = int(color & 0xFF) * 3 + int((color >> 8) & 0xFF) * 6 + int((color >> 16) & 0xFF);
-  selector.Color = color;
-  selector.FontColor = luz > 1280 ? RGBColor(0, 0, 0) : RGBColor(255, 255, 255);
+  Colores[size_t(i)]->SetItemIndex(p == ColoresEstandar.end() ? -1 : int(p - ColoresEstandar.begin()));
 }
 
 void TF_ControlesCrearCircuito::PasarDatosAControles(const TCircuito& c) {
@@ -223,6 +216,7 @@ void TF_ControlesCrearCircuito::bb_GrabarClick() {
   c.Titulo = e_Nombre.Text();
   c.Autor = e_Autor.Text();
   c.Email = e_email.Text();
+  if (!Lienzo->ImagenEnCircuitos()) return;
   if (c.Grabar()) {
     ShowInformation("El circuito se ha grabado.");
     Lienzo->Grabado = true;

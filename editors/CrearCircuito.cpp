@@ -158,6 +158,30 @@ bool TF_CrearCircuito::LeerCircuito() {
   return true;
 }
 
+bool TF_CrearCircuito::ImagenEnCircuitos() {
+  const std::string nombre = "Circuitos\\" + CircuitoEditado->Nombre + ".jpg";
+  const std::filesystem::path origen = files::Resolve(AbrirCircuito.FileName), destino = files::Resolve(nombre);
+  std::error_code error;
+  if (std::filesystem::equivalent(origen, destino, error)) return true;
+  std::vector<uint8_t> imagen, otra;
+  if (!files::ReadAll(origen, imagen)) {
+    ShowError("Error al guardar el circuito.");
+    return false;
+  }
+  if (std::filesystem::exists(destino, error)) {
+    // The same picture may already be there; another one is never replaced.
+    if (!files::ReadAll(destino, otra) || otra != imagen) {
+      ShowError("Ya hay otra imagen ..\\" + nombre + "; cambie el nombre de la suya.");
+      return false;
+    }
+  } else if (!files::WriteAtomic(destino, std::string(imagen.begin(), imagen.end()))) {
+    ShowError("Error al guardar el circuito.");
+    return false;
+  }
+  AbrirCircuito.FileName = destino.string();
+  return true;
+}
+
 bool TF_CrearCircuito::ColorDeCodigo(char codigo, uint32_t& color) const {
   const char* fin = CodigosSuelo + 9;
   const char* p = std::find(CodigosSuelo, fin, codigo);

@@ -45,6 +45,11 @@ class TF_CrearCircuito : public TForm {
   void FormClose();
 
   bool LeerCircuito();
+  // The game lists circuits by their pictures in Circuitos: a picture opened
+  // from elsewhere is copied there under the circuit's name, so that the
+  // description saved beside it makes a circuit. False (after telling the
+  // player) when it cannot be put there.
+  bool ImagenEnCircuitos();
   void AgrandarCursor();
   void ReducirCursor();
   void PintarMascara();

@@ -5,6 +5,7 @@
 
 #include "platform/Application.h"
 #include "platform/Files.h"
+#include "platform/KeyNames.h"
 #include "platform/MessageBox.h"
 #include "platform/Picture.h"
 #include "platform/Text.h"
@@ -36,14 +37,9 @@ std::string Minusculas(std::string texto) {
   return texto;
 }
 
-// A key shows as the character whose code is the key code's low byte (the
-// up arrow, 38, shows as "&"), in UTF-8.
-std::string TextoTecla(int tecla) {
-  const unsigned char c = static_cast<unsigned char>(tecla & 0xFF);
-  if (c == 0) return {};
-  if (c < 0x80) return std::string(1, char(c));
-  return {char(0xC0 | (c >> 6)), char(0x80 | (c & 0x3F))};
-}
+// A key shows by the name a player reads on it ("↑", "Esc", "A"); the stored
+// code stays what it was. No key shows nothing.
+std::string TextoTecla(int tecla) { return tecla == 0 ? std::string() : VirtualKeyName(tecla); }
 
 std::string NoSeEncuentra(const std::string& nombre) { return "No se encuentra el fichero ..\\Coches\\" + nombre; }
 
@@ -121,24 +117,24 @@ TF_Perfil::TF_Perfil(TEntornoCarrera& entorno)
       ts_teclado(Add<TTabSheet>("ts_teclado", 0, 24, 262, 152, &pc_controles)),
       ts_joystick(Add<TTabSheet>("ts_joystick", 0, 24, 262, 152, &pc_controles)),
       l_velocidad(Add<TLabel>("l_velocidad", 8, 6, 0, 0, &ts_teclado)),
-      l_pulsar(Add<TLabel>("l_pulsar", 124, 26, 0, 0, &ts_teclado)),
-      l_soltar(Add<TLabel>("l_soltar", 198, 26, 0, 0, &ts_teclado)),
+      l_pulsar(Add<TLabel>("l_pulsar", 138, 26, 0, 0, &ts_teclado)),
+      l_soltar(Add<TLabel>("l_soltar", 206, 26, 0, 0, &ts_teclado)),
       l_acelerar(Add<TLabel>("l_acelerar", 8, 49, 0, 0, &ts_teclado)),
       l_frenar(Add<TLabel>("l_frenar", 8, 74, 0, 0, &ts_teclado)),
       l_izquierda(Add<TLabel>("l_izquierda", 8, 99, 0, 0, &ts_teclado)),
       l_derecha(Add<TLabel>("l_derecha", 8, 124, 0, 0, &ts_teclado)),
-      e_acelerar(Add<TEdit>("e_acelerar", 76, 46, 24, 20, &ts_teclado)),
-      e_frenar(Add<TEdit>("e_frenar", 76, 71, 24, 20, &ts_teclado)),
-      e_izquierda(Add<TEdit>("e_izquierda", 76, 96, 24, 20, &ts_teclado)),
-      e_derecha(Add<TEdit>("e_derecha", 76, 121, 24, 20, &ts_teclado)),
-      tb_acelerar_pulsar(Add<TTrackBar>("tb_acelerar_pulsar", 108, 46, 70, 20, &ts_teclado)),
-      tb_frenar_pulsar(Add<TTrackBar>("tb_frenar_pulsar", 108, 71, 70, 20, &ts_teclado)),
-      tb_izquierda_pulsar(Add<TTrackBar>("tb_izquierda_pulsar", 108, 96, 70, 20, &ts_teclado)),
-      tb_derecha_pulsar(Add<TTrackBar>("tb_derecha_pulsar", 108, 121, 70, 20, &ts_teclado)),
-      tb_acelerar_soltar(Add<TTrackBar>("tb_acelerar_soltar", 184, 46, 70, 20, &ts_teclado)),
-      tb_frenar_soltar(Add<TTrackBar>("tb_frenar_soltar", 184, 71, 70, 20, &ts_teclado)),
-      tb_izquierda_soltar(Add<TTrackBar>("tb_izquierda_soltar", 184, 96, 70, 20, &ts_teclado)),
-      tb_derecha_soltar(Add<TTrackBar>("tb_derecha_soltar", 184, 121, 70, 20, &ts_teclado)),
+      e_acelerar(Add<TEdit>("e_acelerar", 66, 46, 52, 20, &ts_teclado)),
+      e_frenar(Add<TEdit>("e_frenar", 66, 71, 52, 20, &ts_teclado)),
+      e_izquierda(Add<TEdit>("e_izquierda", 66, 96, 52, 20, &ts_teclado)),
+      e_derecha(Add<TEdit>("e_derecha", 66, 121, 52, 20, &ts_teclado)),
+      tb_acelerar_pulsar(Add<TTrackBar>("tb_acelerar_pulsar", 124, 46, 62, 20, &ts_teclado)),
+      tb_frenar_pulsar(Add<TTrackBar>("tb_frenar_pulsar", 124, 71, 62, 20, &ts_teclado)),
+      tb_izquierda_pulsar(Add<TTrackBar>("tb_izquierda_pulsar", 124, 96, 62, 20, &ts_teclado)),
+      tb_derecha_pulsar(Add<TTrackBar>("tb_derecha_pulsar", 124, 121, 62, 20, &ts_teclado)),
+      tb_acelerar_soltar(Add<TTrackBar>("tb_acelerar_soltar", 192, 46, 62, 20, &ts_teclado)),
+      tb_frenar_soltar(Add<TTrackBar>("tb_frenar_soltar", 192, 71, 62, 20, &ts_teclado)),
+      tb_izquierda_soltar(Add<TTrackBar>("tb_izquierda_soltar", 192, 96, 62, 20, &ts_teclado)),
+      tb_derecha_soltar(Add<TTrackBar>("tb_derecha_soltar", 192, 121, 62, 20, &ts_teclado)),
       cb_analogico(Add<TCheckBox>("cb_analogico", 8, 4, 160, 20, &ts_joystick)),
       cb_ejes(Add<TCheckBox>("cb_ejes", 8, 26, 160, 20, &ts_joystick)),
       cb_ffb(Add<TCheckBox>("cb_ffb", 8, 48, 160, 20, &ts_joystick)),

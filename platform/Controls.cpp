@@ -1,6 +1,7 @@
 #include "platform/Controls.h"
 
 #include <algorithm>
+#include <filesystem>
 
 #include "platform/Application.h"
 #include "platform/Files.h"
@@ -116,31 +117,70 @@ std::function<bool(TOpenDialog&)>& OpenDialogChooser() {
   return choose;
 }
 
-// The files of the folder in a list, "Abrir" and "Cancelar".
-bool ChooseFromList(TOpenDialog& dialog) {
+// The subfolders of a folder, sorted without regard to case; hidden ones
+// (".name") are left out.
+std::vector<std::string> Subfolders(const std::filesystem::path& folder) {
+  std::vector<std::string> names;
+  std::error_code error;
+  for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
+    const std::string name = entry.path().filename().string();
+    if (name.empty() || name[0] == '.' || !entry.is_directory(error)) continue;
+    names.push_back(name);
+  }
+  std::sort(names.begin(), names.end(), files::LessNoCase);
+  return names;
+}
+
+// A window to pick a file: the folder shown above its list, which holds
+// "[..]" (the parent folder) and the subfolders in brackets, then the files
+// that match the mask. Opening a folder, with "Abrir" or a double click,
+// shows it; opening a file chooses it.
+bool ChooseFromFolders(TOpenDialog& dialog) {
   TForm form("OpenDialog");
   form.Caption = "Abrir";
-  form.ClientWidth = 320;
-  form.ClientHeight = 300;
-  auto& lista = form.Add<TListBox>("lb_ficheros", 8, 8, 304, 248);
-  lista.Items = files::List(dialog.InitialDir, dialog.Mask);
-  auto& abrir = form.Add<TButton>("bb_abrir", 148, 266, 78, 26);
+  form.ClientWidth = 420;
+  form.ClientHeight = 340;
+  auto& carpeta = form.Add<TLabel>("l_carpeta", 8, 8, 404, 18);
+  auto& lista = form.Add<TListBox>("lb_ficheros", 8, 30, 404, 264);
+  auto& tipo = form.Add<TLabel>("l_tipo", 8, 311, 200, 18);
+  tipo.Caption = "Ficheros " + dialog.Mask;
+  auto& abrir = form.Add<TButton>("bb_abrir", 250, 306, 78, 26);
   abrir.Caption = "Abrir";
-  abrir.OnClick = [&] {
-    if (lista.ItemIndex >= 0) form.ModalResult = mrOk;
-  };
-  auto& cancelar = form.Add<TButton>("bb_cancelar", 234, 266, 78, 26);
+  auto& cancelar = form.Add<TButton>("bb_cancelar", 334, 306, 78, 26);
   cancelar.Caption = "Cancelar";
+
+  std::filesystem::path folder = files::Resolve(dialog.InitialDir).lexically_normal();
+  size_t folders = 0;  // the first entries of the list are folders
+  auto show = [&] {
+    lista.Items.clear();
+    if (folder.has_relative_path()) lista.Items.push_back("[..]");
+    for (const std::string& name : Subfolders(folder)) lista.Items.push_back("[" + name + "]");
+    folders = lista.Items.size();
+    for (const std::string& name : files::List(folder.string(), dialog.Mask)) lista.Items.push_back(name);
+    lista.ItemIndex = -1;
+    carpeta.Caption = folder.string();
+  };
+  auto open = [&] {
+    if (lista.ItemIndex < 0 || size_t(lista.ItemIndex) >= lista.Items.size()) return;
+    const std::string& item = lista.Items[size_t(lista.ItemIndex)];
+    if (size_t(lista.ItemIndex) >= folders) {
+      dialog.FileName = (folder / item).string();
+      form.ModalResult = mrOk;
+      return;
+    }
+    folder = item == "[..]" ? folder.parent_path() : folder / item.substr(1, item.size() - 2);
+    show();
+  };
+  abrir.OnClick = open;
+  lista.OnDblClick = open;
   cancelar.OnClick = [&] { form.ModalResult = mrCancel; };
-  if (ShowModal(form) != mrOk || lista.ItemIndex < 0 || lista.ItemIndex >= int(lista.Items.size())) return false;
-  dialog.FileName = dialog.InitialDir;
-  dialog.FileName.append("/").append(lista.Items[size_t(lista.ItemIndex)]);
-  return true;
+  show();
+  return ShowModal(form) == mrOk;
 }
 
 }  // namespace
 
-bool TOpenDialog::Execute() { return OpenDialogChooser() ? OpenDialogChooser()(*this) : ChooseFromList(*this); }
+bool TOpenDialog::Execute() { return OpenDialogChooser() ? OpenDialogChooser()(*this) : ChooseFromFolders(*this); }
 
 void SetOpenDialog(std::function<bool(TOpenDialog&)> choose) { OpenDialogChooser() = std::move(choose); }
 

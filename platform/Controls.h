@@ -125,6 +125,9 @@ class TComboBox : public TControl {
  public:
   explicit TComboBox(std::string name) : TControl(ControlKind::ComboBox, std::move(name)) {}
   std::vector<std::string> Items;
+  // A colour chooser: item i shows as a swatch of Swatches[i] (0x00BBGGRR)
+  // instead of its name.
+  std::vector<uint32_t> Swatches;
   std::function<void()> OnChange;  // fired only by the player's choice
   int ItemIndex() const { return index_; }
   void SetItemIndex(int index);
@@ -313,14 +316,15 @@ class TForm {
   std::vector<std::unique_ptr<TControl>> controls_;
 };
 
-// A file-open choice: the player picks one file matching Mask in
-// InitialDir. Without an installed chooser it is a modal window listing the
-// files; tests install a scripted one.
+// A file-open choice: the player picks one file matching Mask, starting in
+// InitialDir and free to go to other folders. Without an installed chooser
+// it is a modal window listing folders and files; tests install a scripted
+// one.
 class TOpenDialog {
  public:
   std::string InitialDir;  // a folder the program resolves
   std::string Mask = "*.*";
-  std::string FileName;    // the chosen file, InitialDir included
+  std::string FileName;    // the chosen file, with its folder
   // True when a file was chosen (FileName then names it).
   bool Execute();
 };

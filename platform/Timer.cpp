@@ -35,6 +35,12 @@ bool TTimer::Idle(uint32_t now) {
   return true;
 }
 
+uint32_t TTimer::UntilDue(uint32_t now) const {
+  if (!enabled_ || Interval == 0) return kNever;
+  const uint32_t elapsed = now - last_;
+  return elapsed >= Interval ? 0 : Interval - elapsed;
+}
+
 void TTimer::Fire(uint32_t, uint32_t) {
   if (OnTimer) OnTimer();
 }
@@ -55,11 +61,19 @@ void TDXTimer::Fire(uint32_t now, uint32_t elapsed) {
   TTimer::Fire(now, elapsed);
 }
 
-void IdleAllTimers(uint32_t now) {
+bool IdleAllTimers(uint32_t now) {
   // A handler may create or destroy timers: walk a copy, skipping the gone.
   std::vector<TTimer*> timers = LiveTimers();
+  bool fired = false;
   for (TTimer* t : timers)
-    if (std::find(LiveTimers().begin(), LiveTimers().end(), t) != LiveTimers().end()) t->Idle(now);
+    if (std::find(LiveTimers().begin(), LiveTimers().end(), t) != LiveTimers().end()) fired |= t->Idle(now);
+  return fired;
+}
+
+uint32_t UntilNextTimer(uint32_t now) {
+  uint32_t soonest = TTimer::kNever;
+  for (const TTimer* t : LiveTimers()) soonest = std::min(soonest, t->UntilDue(now));
+  return soonest;
 }
 
 }  // namespace rodavia

@@ -23,6 +23,9 @@ class TTimer {
 
   // Fires OnTimer when enabled and due at `now`; true when it fired.
   virtual bool Idle(uint32_t now);
+  // Milliseconds from `now` until it is due (0 when due); kNever when stopped.
+  uint32_t UntilDue(uint32_t now) const;
+  static constexpr uint32_t kNever = UINT32_MAX;
 
  protected:
   virtual void Fire(uint32_t now, uint32_t elapsed);
@@ -45,7 +48,11 @@ class TDXTimer : public TTimer {
   uint32_t countStart_ = 0;
 };
 
-// Every live timer; the main loop and nested loops call IdleAll.
-void IdleAllTimers(uint32_t now);
+// Ticks every live timer that is due; true when any fired. The main loop
+// and nested loops call it.
+bool IdleAllTimers(uint32_t now);
+// Milliseconds from `now` until the earliest live timer is due;
+// TTimer::kNever when none runs. A sleeping loop wakes no later than this.
+uint32_t UntilNextTimer(uint32_t now);
 
 }  // namespace rodavia

@@ -4,6 +4,7 @@
 #include <imgui_internal.h>
 
 #include <algorithm>
+#include <cfloat>
 #include <cstring>
 #include <string>
 
@@ -15,6 +16,7 @@ namespace rodavia {
 namespace {
 
 ImVec2 operator+(ImVec2 a, ImVec2 b) { return ImVec2(a.x + b.x, a.y + b.y); }
+ImVec2 operator-(ImVec2 a, ImVec2 b) { return ImVec2(a.x - b.x, a.y - b.y); }
 
 // Position relative to the form's client area, through every parent.
 ImVec2 Offset(const TControl& c) {
@@ -234,9 +236,16 @@ void DrawShade(int layer, bool appearing) {
   ImGui::PopStyleColor();
 }
 
+// Focus moved from code is handed to ImGui once, in the frame after the
+// move: the control takes it as it is drawn, and when it is no edit the edit
+// being typed in lets go (so that the edit sees its exit). Whatever the
+// focus, later frames leave ImGui's own state alone, so no focus can keep
+// a press of the mouse from completing.
 void FormRenderer::DrawControls(TForm& form, ImVec2 client, bool barsOnly) {
-  const TControl* focus = form.Focus;
-  if (focus && focus->Kind() != ControlKind::Edit && focusShown_[&form] != focus && ImGui::GetActiveID() != 0)
+  const TControl*& shown = focusShown_[&form];
+  focusFromCode_ = form.Focus != shown ? form.Focus : nullptr;
+  shown = form.Focus;
+  if (focusFromCode_ && focusFromCode_->Kind() != ControlKind::Edit && ImGui::GetActiveID() != 0)
     ImGui::ClearActiveID();
   for (auto& owned : form.Controls()) {
     TControl& c = *owned;
@@ -255,10 +264,7 @@ void FormRenderer::DrawControl(TForm& form, TControl& c, ImVec2 min) {
   ImGui::SetCursorScreenPos(min);
   switch (c.Kind()) {
     case ControlKind::Label: DrawLabel(static_cast<TLabel&>(c), min); break;
-    case ControlKind::Button:
-      DrawButton(c, min, false);
-      FocusFromCode(form, c);
-      break;
+    case ControlKind::Button: DrawButton(c, min, false); break;
     case ControlKind::SpeedButton: DrawButton(c, min, static_cast<TSpeedButton&>(c).Down()); break;
     case ControlKind::Edit: DrawEdit(form, static_cast<TEdit&>(c), min); break;
     case ControlKind::ComboBox: DrawComboBox(static_cast<TComboBox&>(c), min); break;
@@ -278,6 +284,7 @@ void FormRenderer::DrawControl(TForm& form, TControl& c, ImVec2 min) {
       break;
   }
   ImGui::EndDisabled();
+  if (&c == focusFromCode_ && c.Kind() != ControlKind::Edit) TakeNavigationFocus();
   ImGui::PopStyleColor();
   ImGui::PopFont();
   TrackHover(c, min);
@@ -330,9 +337,8 @@ void FormRenderer::DrawEdit(TForm& form, TEdit& e, ImVec2 min) {
   std::memcpy(buffer.data(), text.data(), std::min(text.size(), buffer.size() - 1));
 
   // Focus given from code, or kept after Enter so the player can type on.
-  if ((form.Focus == &e && focusShown_[&form] != &e) || refocus_ == &e) {
+  if (focusFromCode_ == &e || refocus_ == &e) {
     ImGui::SetKeyboardFocusHere();
-    focusShown_[&form] = &e;
     refocus_ = nullptr;
   }
   const bool capture = bool(e.OnKeyDown);
@@ -375,19 +381,18 @@ void FormRenderer::CaptureKeys(TEdit& e) {
   keysPressed_.clear();
 }
 
-// Focus moved from code onto a control that is not an edit: it becomes
-// ImGui's keyboard-navigation item (Space presses a button), and
-// whatever edit was being typed in lets go.
-// (DrawControls lets go of the edit first, so that the edit sees its exit.)
-void FormRenderer::FocusFromCode(TForm& form, TControl& c) {
-  if (form.Focus != &c || focusShown_[&form] == &c) return;
-  focusShown_[&form] = &c;
+// The control just drawn becomes ImGui's keyboard-navigation item (Space
+// presses a button).
+void FormRenderer::TakeNavigationFocus() {
   ImGui::SetFocusID(ImGui::GetItemID(), ImGui::GetCurrentWindow());
   GImGui->NavDisableHighlight = false;
 }
 
 void FormRenderer::DrawComboBox(TComboBox& cb, ImVec2 min) {
-  (void)min;
+  if (!cb.Swatches.empty()) {
+    DrawColorChooser(cb, min);
+    return;
+  }
   ImGui::PushStyleVar(ImGuiStyleVar_FramePadding, FramePaddingFor(cb));
   ImGui::PushStyleColor(ImGuiCol_FrameBg, ToImVec4(cb.Color, clWindow));
   ImGui::SetNextItemWidth(float(cb.Width));
@@ -403,6 +408,40 @@ void FormRenderer::DrawComboBox(TComboBox& cb, ImVec2 min) {
   }
   ImGui::PopStyleColor();
   ImGui::PopStyleVar();
+}
+
+// The chosen colour fills the box (nothing does when it is none of the
+// swatches); the list opens as a grid of swatches without names.
+void FormRenderer::DrawColorChooser(TComboBox& cb, ImVec2 min) {
+  constexpr int kPerRow = 4;
+  constexpr float kSwatch = 22;
+  const ImGuiStyle& style = ImGui::GetStyle();
+  const float gridWidth = kPerRow * (kSwatch + style.ItemSpacing.x) - style.ItemSpacing.x + 2 * style.WindowPadding.x;
+  ImGui::SetNextWindowSizeConstraints(ImVec2(gridWidth, 0), ImVec2(gridWidth, FLT_MAX));
+  ImGui::PushStyleVar(ImGuiStyleVar_FramePadding, FramePaddingFor(cb));
+  const float height = ImGui::GetFrameHeight();
+  ImGui::SetNextItemWidth(float(cb.Width));
+  if (ImGui::BeginCombo("##colours", "", ImGuiComboFlags_HeightLargest)) {
+    for (int i = 0; i < int(cb.Swatches.size()) && i < int(cb.Items.size()); ++i) {
+      if (i % kPerRow) ImGui::SameLine();
+      ImGui::PushID(i);
+      const ImGuiColorEditFlags flags = ImGuiColorEditFlags_NoTooltip | ImGuiColorEditFlags_NoDragDrop;
+      if (ImGui::ColorButton("##swatch", ToImVec4(cb.Swatches[i], clWindow), flags, ImVec2(kSwatch, kSwatch))) {
+        Later([&cb, i] { cb.Choose(i); });
+        ImGui::CloseCurrentPopup();
+      }
+      if (i == cb.ItemIndex())
+        ImGui::GetWindowDrawList()->AddRect(ImGui::GetItemRectMin() - ImVec2(2, 2), ImGui::GetItemRectMax() + ImVec2(2, 2),
+                                            AccentColor(), 3, 0, 2);
+      ImGui::PopID();
+    }
+    ImGui::EndCombo();
+  }
+  ImGui::PopStyleVar();
+  const int chosen = cb.ItemIndex();
+  if (chosen >= 0 && chosen < int(cb.Swatches.size()))
+    ImGui::GetWindowDrawList()->AddRectFilled(min + ImVec2(3, 3), min + ImVec2(cb.Width - height - 2, height - 3),
+                                              ToImColor(cb.Swatches[size_t(chosen)], clWindow), 2);
 }
 
 void FormRenderer::DrawCheckBox(TCheckBox& cb, ImVec2 min) {
@@ -470,10 +509,18 @@ void FormRenderer::DrawListBox(TListBox& lb, ImVec2 min) {
     const std::string& item = lb.Items[i];
     const ImVec2 at = ImGui::GetCursorScreenPos();
     ImGui::PushID(i);
-    if (ImGui::Selectable("##line", i == lb.ItemIndex, 0, ImVec2(0, line))) Later([&lb, i] {
+    // The release that ends a double click presses the line once more: the
+    // double click has already chosen it (and may have changed the list).
+    const bool endOfDoubleClick = ImGui::IsMouseReleased(ImGuiMouseButton_Left) && ImGui::GetIO().MouseClickedLastCount[0] == 2;
+    if (ImGui::Selectable("##line", i == lb.ItemIndex, ImGuiSelectableFlags_AllowDoubleClick, ImVec2(0, line)) &&
+        !endOfDoubleClick) {
+      const bool twice = ImGui::IsMouseDoubleClicked(ImGuiMouseButton_Left);
+      Later([&lb, i, twice] {
         lb.ItemIndex = i;
         lb.Click();
+        if (twice && lb.OnDblClick) lb.OnDblClick();
       });
+    }
     ImGui::PopID();
     const uint32_t colour = lb.ItemColor ? lb.ItemColor(item) : lb.FontColor;
     ImGui::GetWindowDrawList()->AddText(at, ImGui::GetColorU32(ToTextColor(colour)), item.c_str());

@@ -62,8 +62,9 @@ class FormRenderer {
   void DrawButton(TControl& b, ImVec2 min, bool down);
   void DrawEdit(TForm& form, TEdit& e, ImVec2 min);
   void CaptureKeys(TEdit& e);
-  void FocusFromCode(TForm& form, TControl& c);
+  void TakeNavigationFocus();
   void DrawComboBox(TComboBox& cb, ImVec2 min);
+  void DrawColorChooser(TComboBox& cb, ImVec2 min);
   void DrawCheckBox(TCheckBox& cb, ImVec2 min);
   void DrawRadioGroup(TRadioGroup& rg, ImVec2 min);
   void DrawTrackBar(TTrackBar& tb, ImVec2 min);
@@ -97,6 +98,7 @@ class FormRenderer {
   std::unordered_map<const TControl*, PictureCache> pictures_;
   std::unordered_map<const TControl*, ImageSetCache> imageSets_;
   std::map<const TForm*, const TControl*> focusShown_;  // the Focus last given to ImGui
+  const TControl* focusFromCode_ = nullptr;             // moved from code: ImGui takes it this frame
   std::map<const TControl*, int> pageShown_;            // the tab last selected in ImGui
   const TControl* refocus_ = nullptr;                   // edit to keep typing in after Enter
   bool input_ = true;

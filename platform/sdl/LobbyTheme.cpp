@@ -15,6 +15,8 @@ namespace {
 // Condensed faces keep captions inside the control sizes of the windows.
 constexpr const char* kRegularFace = "/usr/share/fonts/truetype/dejavu/DejaVuSansCondensed.ttf";
 constexpr const char* kBoldFace = "/usr/share/fonts/truetype/dejavu/DejaVuSansCondensed-Bold.ttf";
+// Latin-1 and the four arrows that name the arrow keys.
+constexpr ImWchar kGlyphs[] = {0x0020, 0x00FF, 0x2190, 0x2193, 0};
 constexpr float kSizesPx[] = {10, 13, 15, 17, 20, 24, 32};
 constexpr float kDefaultPx = 15;
 
@@ -102,7 +104,7 @@ void SetUpLobbyTheme() {
   if (std::filesystem::exists(kRegularFace) && std::filesystem::exists(kBoldFace)) {
     for (bool bold : {false, true})
       for (float px : kSizesPx)
-        if (ImFont* f = io.Fonts->AddFontFromFileTTF(bold ? kBoldFace : kRegularFace, px))
+        if (ImFont* f = io.Fonts->AddFontFromFileTTF(bold ? kBoldFace : kRegularFace, px, nullptr, kGlyphs))
           Fonts().push_back({px, bold, f});
     for (const LoadedFont& f : Fonts())
       if (!f.bold && f.px == kDefaultPx) io.FontDefault = f.font;

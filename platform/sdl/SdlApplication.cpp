@@ -36,6 +36,21 @@ constexpr uint32_t kEssentialSubsystems = SDL_INIT_VIDEO | SDL_INIT_EVENTS | SDL
 
 // At most about 60 frames a second, and one at once after each race frame.
 constexpr uint32_t kFrameMs = 16;
+// Frames drawn after anything happened: ImGui settles an input over a few
+// frames (a press, its release, a list that sizes itself as it opens).
+constexpr int kSettleFrames = 4;
+// The longest a waiting loop sleeps with nothing due (a safety net: events,
+// posted work and timers wake it sooner).
+constexpr uint32_t kLongestSleepMs = 250;
+// Game code that processes messages in a loop of its own gets the core
+// back for at most this long when nothing is pending.
+constexpr uint32_t kGameStepSleepMs = 1;
+
+// A key, typed text or a mouse button going down or up.
+bool IsTransition(const SDL_Event& e) {
+  return e.type == SDL_KEYDOWN || e.type == SDL_KEYUP || e.type == SDL_TEXTINPUT || e.type == SDL_MOUSEBUTTONDOWN ||
+         e.type == SDL_MOUSEBUTTONUP;
+}
 
 struct GlChoice {
   int major, minor;
@@ -102,7 +117,13 @@ SdlApplication::SdlApplication() {
   }
   renderer_ = std::make_unique<FormRenderer>();
   messages_ = std::make_unique<Messages>(*this);
-  SetProcessMessages([this] { ProcessMessagesOnce(); });
+  wakeEvent_ = SDL_RegisterEvents(1);
+  SetWindowWake([type = wakeEvent_] {
+    SDL_Event e{};
+    e.type = type;
+    SDL_PushEvent(&e);  // thread-safe: wakes a loop waiting for events
+  });
+  SetProcessMessages([this] { ProcessMessagesOnce(kGameStepSleepMs); });
   SetMessages(messages_.get());
   SetOpenAddress(OpenWithDesktop);
   SetShowModal([this](TForm& form) { return ShowModal(form); });
@@ -110,6 +131,7 @@ SdlApplication::SdlApplication() {
 
 SdlApplication::~SdlApplication() {
   SetProcessMessages(nullptr);
+  SetWindowWake(nullptr);
   SetMessages(nullptr);
   SetOpenAddress(nullptr);
   SetShowModal(nullptr);
@@ -151,6 +173,7 @@ void SdlApplication::StartImGui() {
   io.IniFilename = nullptr;  // nothing written into the program folder
   io.LogFilename = nullptr;
   io.ConfigFlags |= ImGuiConfigFlags_NavEnableKeyboard;
+  io.ConfigInputTextCursorBlink = false;  // frames are drawn only when something changes
   SetUpLobbyTheme();
   ImGui_ImplSDL2_InitForOpenGL(window_, gl_);
   ImGui_ImplOpenGL3_Init(glsl_);
@@ -183,52 +206,110 @@ void SdlApplication::Run(TForm& mainForm) {
   mainForm_ = &mainForm;
   OnExit forget{[this] { mainForm_ = nullptr; }};
   mainForm.Visible = true;
-  while (mainForm.Visible) ProcessMessagesOnce();
+  WantFrames(kSettleFrames);
+  while (mainForm.Visible) ProcessMessagesOnce(kLongestSleepMs);
 }
 
 int SdlApplication::ShowModal(TForm& form) {
   form.ModalResult = 0;
   form.Visible = true;
   layers_.push_back({&form, nullptr, false});
+  WantFrames(kSettleFrames);
   OnExit pop{[this, &form] {
     layers_.pop_back();
     form.Visible = false;
+    WantFrames(kSettleFrames);
   }};
-  while (form.Visible && form.ModalResult == 0) ProcessMessagesOnce();
+  while (form.Visible && form.ModalResult == 0) ProcessMessagesOnce(kLongestSleepMs);
   return form.ModalResult;
 }
 
 MsgResult SdlApplication::ShowMessage(MsgKind kind, const std::string& text, MsgButtons buttons) {
   MessageBoxView box(kind, text, buttons);
   layers_.push_back({nullptr, &box, false});
-  OnExit pop{[this] { layers_.pop_back(); }};
-  while (!box.Answered()) ProcessMessagesOnce();
+  WantFrames(kSettleFrames);
+  OnExit pop{[this] {
+    layers_.pop_back();
+    WantFrames(kSettleFrames);
+  }};
+  while (!box.Answered()) ProcessMessagesOnce(kLongestSleepMs);
   return box.Result();
 }
 
-void SdlApplication::ProcessMessagesOnce() {
-  bool events = PumpEvents();
-  events |= RunPostedWork();
-  IdleAllTimers(CurrentClock().Ticks());
-  const bool drew = DrawIfDue();
-  if (!events && !drew) SDL_Delay(1);  // idle: leave the core to others
+void SdlApplication::ProcessMessagesOnce(uint32_t longestSleep) {
+  const uint32_t now = CurrentClock().Ticks();
+  bool happened = DeliverEvents();
+  if (happened) WantFrames(kSettleFrames);
+  // Work and timers change what windows show: one frame shows it, unless
+  // they drew one themselves (the race processes messages after its flip).
+  const uint64_t framesBefore = framesDrawn_;
+  const bool worked = RunPostedWork();
+  const bool ticked = IdleAllTimers(now);
+  happened |= worked || ticked;
+  if ((worked || ticked) && framesDrawn_ == framesBefore) WantFrames(1);
+  happened |= DrawIfDue();
+  if (!happened) Sleep(std::min(longestSleep, UntilNextWork()));
 }
 
-bool SdlApplication::PumpEvents() {
-  bool any = false;
+void SdlApplication::WantFrames(int frames) { framesWanted_ = std::max(framesWanted_, frames); }
+
+// Milliseconds until a timer is due or a wanted frame may be drawn.
+uint32_t SdlApplication::UntilNextWork() const {
+  uint32_t wait = UntilNextTimer(CurrentClock().Ticks());
+  if (framesWanted_ > 0) {
+    const uint32_t sinceFrame = SDL_GetTicks() - lastFrame_;
+    wait = std::min(wait, sinceFrame >= kFrameMs ? 0 : kFrameMs - sinceFrame);
+  }
+  return wait;
+}
+
+// Sleeps until an event arrives (posted work pushes one) or `ms` pass; the
+// event waits in the queue for the next step.
+void SdlApplication::Sleep(uint32_t ms) {
+  if (ms == 0) return;
   SDL_Event e;
-  while (SDL_PollEvent(&e)) {
-    any = true;
-    // The close box of the only window arrives as SDL_QUIT (as does Ctrl+C).
-    if (e.type == SDL_QUIT) {
-      HandleClose();
-      continue;
+  if (SDL_WaitEventTimeout(&e, int(ms))) pending_.push_back(e);
+}
+
+// Hands the queued events to the windows in order. ImGui reads the state
+// of keys and mouse buttons once a frame, so two transitions within one
+// frame would reach it as one (two presses, or a click and a double click,
+// merged): a frame takes at most one key, text or button event, and what
+// follows it waits for the next, so that order holds.
+bool SdlApplication::DeliverEvents() {
+  SDL_Event e;
+  while (SDL_PollEvent(&e)) pending_.push_back(e);
+  bool any = false;
+  while (!pending_.empty()) {
+    e = pending_.front();
+    if (IsTransition(e)) {
+      if (transitionThisFrame_) break;
+      transitionThisFrame_ = true;
     }
-    if (e.type == SDL_KEYDOWN && HandleKey(e)) continue;
-    TrackMouse(e);
-    ImGui_ImplSDL2_ProcessEvent(&e);
+    pending_.pop_front();
+    any = true;
+    HandleEvent(e);
   }
   return any;
+}
+
+void SdlApplication::HandleEvent(const SDL_Event& e) {
+  if (e.type == wakeEvent_) return;  // the posted work runs in every step
+  // The close box of the only window arrives as SDL_QUIT (as does Ctrl+C).
+  if (e.type == SDL_QUIT) {
+    HandleClose();
+    return;
+  }
+  if (e.type == SDL_KEYDOWN && HandleKey(e)) return;
+  TrackMouse(e);
+  ImGui_ImplSDL2_ProcessEvent(&e);
+  if (e.type == SDL_KEYDOWN || e.type == SDL_KEYUP) {
+    // The modifiers as they were with this key, not as they are now.
+    ImGuiIO& io = ImGui::GetIO();
+    io.KeyShift = (e.key.keysym.mod & KMOD_SHIFT) != 0;
+    io.KeyCtrl = (e.key.keysym.mod & KMOD_CTRL) != 0;
+    io.KeyAlt = (e.key.keysym.mod & KMOD_ALT) != 0;
+  }
 }
 
 // Keys reach the front window before ImGui sees them, so that the main
@@ -252,11 +333,19 @@ bool SdlApplication::HandleKey(const SDL_Event& e) {
   return false;
 }
 
+// The pointer and its buttons as the events handed over so far leave them;
+// SDL's own state may be ahead, holding events still queued.
 void SdlApplication::TrackMouse(const SDL_Event& e) {
   if (e.type == SDL_MOUSEMOTION) {
     mouseKnown_ = true;
     mouseX_ = e.motion.x;
     mouseY_ = e.motion.y;
+  } else if (e.type == SDL_MOUSEBUTTONDOWN || e.type == SDL_MOUSEBUTTONUP) {
+    mouseKnown_ = true;
+    mouseX_ = e.button.x;
+    mouseY_ = e.button.y;
+    const uint32_t mask = SDL_BUTTON(e.button.button);
+    buttons_ = e.type == SDL_MOUSEBUTTONDOWN ? buttons_ | mask : buttons_ & ~mask;
   } else if (e.type == SDL_WINDOWEVENT && e.window.event == SDL_WINDOWEVENT_LEAVE) {
     mouseKnown_ = false;
   }
@@ -272,12 +361,20 @@ void SdlApplication::HandleClose() {
 
 TForm* SdlApplication::TopForm() const { return layers_.empty() ? mainForm_ : layers_.back().form; }
 
+// Draws a frame at once after a race frame was flipped, otherwise when
+// frames are wanted and the last one is old enough; then runs the handlers
+// of the input that frame gathered.
 bool SdlApplication::DrawIfDue() {
   if (drawing_) return false;
   const uint32_t now = SDL_GetTicks();
-  if (!display_->TakeFlip() && now - lastFrame_ < kFrameMs) return false;
+  if (!display_->TakeFlip() && (framesWanted_ == 0 || now - lastFrame_ < kFrameMs)) return false;
   lastFrame_ = now;
+  ++framesDrawn_;
+  if (framesWanted_ > 0) --framesWanted_;
   DrawFrame();
+  transitionThisFrame_ = false;
+  // Held buttons (a spin button repeating) and queued events need frames.
+  if (renderer_->HasActions() || ImGui::IsAnyMouseDown() || !pending_.empty()) WantFrames(kSettleFrames);
   renderer_->RunActions();
   return true;
 }
@@ -294,10 +391,13 @@ void SdlApplication::DrawFrame() {
   }
   ImGui_ImplOpenGL3_NewFrame();
   ImGui_ImplSDL2_NewFrame();
-  // When SDL cannot tell which window the mouse is over (no window manager,
-  // the offscreen driver), the backend leaves the position unknown: take the
-  // last one the events reported.
-  if (!ImGui::IsMousePosValid() && mouseKnown_) io.MousePos = ImVec2(float(mouseX_), float(mouseY_));
+  // The pointer as the handed-over events leave it: the backend reads SDL's
+  // current state, which may include events still queued (and knows no
+  // position when SDL cannot tell which window the mouse is over).
+  if (mouseKnown_) io.MousePos = ImVec2(float(mouseX_), float(mouseY_));
+  io.MouseDown[0] = (buttons_ & SDL_BUTTON_LMASK) != 0;
+  io.MouseDown[1] = (buttons_ & SDL_BUTTON_RMASK) != 0;
+  io.MouseDown[2] = (buttons_ & SDL_BUTTON_MMASK) != 0;
   ImGui::NewFrame();
 
   const bool racing = display_->Showing();

@@ -4,7 +4,10 @@
 // message boxes; the race display and the race text. Constructing it
 // installs the loop step (ProcessMessages), the message boxes and the
 // address opener for the game.
+#include <SDL2/SDL_events.h>
+
 #include <cstdint>
+#include <deque>
 #include <memory>
 #include <vector>
 
@@ -13,7 +16,6 @@
 #include "platform/MessageBox.h"
 
 struct SDL_Window;
-union SDL_Event;
 
 namespace rodavia {
 
@@ -42,8 +44,10 @@ class SdlApplication {
   int ShowModal(TForm& form);
   // A blocking message box over everything, answered by the player.
   MsgResult ShowMessage(MsgKind kind, const std::string& text, MsgButtons buttons);
-  // One loop step: pending events, due timers, a frame when one is due.
-  void ProcessMessagesOnce();
+  // One loop step: pending events, posted work, due timers, a frame when
+  // one is wanted. When nothing was pending it sleeps until an event, the
+  // next due timer or frame, or `longestSleep` ms, whichever comes first.
+  void ProcessMessagesOnce(uint32_t longestSleep = 0);
 
  private:
   // A window over the main one: a modal form or a message box.
@@ -59,7 +63,11 @@ class SdlApplication {
   void StartVideo();
   void StartImGui();
   void Shutdown();
-  bool PumpEvents();
+  void WantFrames(int frames);
+  uint32_t UntilNextWork() const;
+  void Sleep(uint32_t ms);
+  bool DeliverEvents();
+  void HandleEvent(const SDL_Event& e);
   bool HandleKey(const SDL_Event& e);
   void TrackMouse(const SDL_Event& e);
   void HandleClose();
@@ -79,8 +87,14 @@ class SdlApplication {
   TForm* mainForm_ = nullptr;
   std::vector<Layer> layers_;
   uint32_t lastFrame_ = 0;
+  int framesWanted_ = 0;
+  uint64_t framesDrawn_ = 0;
+  std::deque<SDL_Event> pending_;  // events not yet handed to the windows
+  bool transitionThisFrame_ = false;  // a key, text or button event reached ImGui since the last frame
+  uint32_t wakeEvent_ = 0;
   bool mouseKnown_ = false;
   int mouseX_ = 0, mouseY_ = 0;
+  uint32_t buttons_ = 0;  // SDL_BUTTON masks of the buttons held
   bool drawing_ = false;
 };
 

@@ -4,8 +4,6 @@
 // stored key means the same key whatever the keyboard layout.
 #include <SDL2/SDL_scancode.h>
 
-#include <string>
-
 namespace rodavia {
 
 // The virtual-key code of a physical key; 0 when the key has none. Both
@@ -15,8 +13,5 @@ int VirtualKeyFromScancode(SDL_Scancode scancode);
 // The physical key of a virtual-key code; SDL_SCANCODE_UNKNOWN when there is
 // none. 16, 17 and 18 give the left key; 160..165 name each side.
 SDL_Scancode ScancodeFromVirtualKey(int virtualKey);
-
-// A name a player recognises ("Flecha arriba", "A", "F1", "Espacio").
-std::string VirtualKeyName(int virtualKey);
 
 }  // namespace rodavia

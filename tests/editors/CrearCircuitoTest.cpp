@@ -310,6 +310,12 @@ TEST_F(CrearCircuitoTest, LosColoresSeCambianEnElCircuitoYLosDesconocidosSeConse
   EXPECT_NE(Pixel(500, 500), Tinte(0x123456));
   controles.sb_mascara.Click();
   EXPECT_EQ(Pixel(500, 500), Tinte(0x123456));
+
+  // The next "Grabar" saves the changed colour, and the unknown one as it was.
+  controles.bb_GrabarClick();
+  const TCircuito grabado("Ovalo");
+  EXPECT_EQ(grabado.Colores[0], 0x00FF00u);
+  EXPECT_EQ(grabado.Colores[3], 0x123456u);
 }
 
 TEST_F(CrearCircuitoTest, LosBotonesDeLaVentanaDeControles) {
@@ -380,6 +386,9 @@ TEST_F(CrearCircuitoTest, SalirConCambiosSinGrabarPregunta) {
   salir([&](Editor& e) { Cargar(e, "Ovalo.jpg"); Trazo(e, {{9, 9}}); controles.bb_GrabarClick(); },
         {MsgResult::No});
   EXPECT_EQ(preguntas, 1);  // only the saved message
+  salir([&](Editor& e) { Cargar(e, "Ovalo.jpg"); controles.bb_GrabarClick(); Trazo(e, {{9, 9}}); },
+        {MsgResult::No, MsgResult::Yes});
+  EXPECT_EQ(preguntas, 3);  // saved, then asked twice: the stroke after saving is unsaved
 }
 
 TEST_F(CrearCircuitoTest, SinElCocheDeMuestraElProgramaTermina) {
@@ -388,32 +397,70 @@ TEST_F(CrearCircuitoTest, SinElCocheDeMuestraElProgramaTermina) {
   EXPECT_EQ(mensajes.Texts(), std::vector<std::string>{"No se encuentra el fichero ..\\Coches\\F1-Vanto-Rojo.bmp"});
 }
 
-// Without a scripted chooser, "Cargar" lists the pictures of Circuitos in a
-// modal window.
-TEST_F(CrearCircuitoTest, CargarEligeLaImagenDeUnaListaDeCircuitos) {
+// Without a scripted chooser, "Cargar" opens a window that starts in
+// Circuitos and goes to other folders. The game lists circuits by their
+// pictures in Circuitos, so a picture from elsewhere is copied there at the
+// first "Grabar"; another picture of that name is never replaced.
+TEST_F(CrearCircuitoTest, CargarRecorreCarpetasYGrabarLlevaLaImagenACircuitos) {
   carpeta.Write("Circuitos/Ovalo.cfg", "");
   carpeta.Write("Circuitos/bosque.JPG", Jpeg(1024, 768));
+  carpeta.Write("Fotos/Lago.jpg", Jpeg(1024, 768));
+  carpeta.Write("Fotos/notas.txt", "");
+  const auto otra = EncodeJpeg(RgbImage(1024, 768), 40);
+  carpeta.Write("Fotos/Bosque.jpg", std::string(otra.begin(), otra.end()));
   SetOpenDialog(nullptr);
-  std::vector<std::string> listados;
-  int elegir = -1;
+  std::vector<std::vector<std::string>> listados;
+  std::vector<std::string> abrir;  // what the player opens in turn; "" cancels
   SetShowModal([&](TForm& f) {
     auto& lista = static_cast<TListBox&>(*f.Find("lb_ficheros"));
-    listados = lista.Items;
     f.Find("bb_abrir")->Click();  // nothing chosen yet: stays open
     EXPECT_EQ(f.ModalResult, 0);
-    if (elegir < 0) {
-      f.Find("bb_cancelar")->Click();
-    } else {
-      lista.ItemIndex = elegir;
-      f.Find("bb_abrir")->Click();
+    listados.clear();
+    for (const std::string& item : abrir) {
+      listados.push_back(lista.Items);
+      if (item.empty()) {
+        f.Find("bb_cancelar")->Click();
+        break;
+      }
+      const auto p = std::find(lista.Items.begin(), lista.Items.end(), item);
+      if (p == lista.Items.end()) {
+        ADD_FAILURE() << item << " is not listed";
+        return 0;
+      }
+      lista.ItemIndex = int(p - lista.Items.begin());
+      if (item[0] == '[')
+        lista.OnDblClick();  // a folder opens with a double click too
+      else
+        f.Find("bb_abrir")->Click();
     }
     return f.ModalResult;
   });
+  using Lista = std::vector<std::string>;
+  abrir = {""};
   EXPECT_FALSE(lienzo->LeerCircuito());
-  EXPECT_EQ(listados, (std::vector<std::string>{"bosque.JPG", "Ovalo.jpg"}));
-  elegir = 0;
+  EXPECT_EQ(listados[0], (Lista{"[..]", "bosque.JPG", "Ovalo.jpg"}));
+  abrir = {"bosque.JPG"};
   ASSERT_TRUE(lienzo->LeerCircuito());
   EXPECT_EQ(Circuito().Nombre, "bosque");
+
+  abrir = {"[..]", "[Fotos]", "Lago.jpg"};
+  ASSERT_TRUE(lienzo->LeerCircuito());
+  EXPECT_NE(std::find(listados[1].begin(), listados[1].end(), "[Circuitos]"), listados[1].end());
+  EXPECT_EQ(listados[2], (Lista{"[..]", "Bosque.jpg", "Lago.jpg"}));
+  EXPECT_EQ(Circuito().Nombre, "Lago");
+  EXPECT_FALSE(std::filesystem::exists(carpeta.path() / "Circuitos" / "Lago.jpg"));
+  controles.bb_GrabarClick();
+  EXPECT_EQ(mensajes.Texts(), Lista{"El circuito se ha grabado."});
+  EXPECT_EQ(carpeta.Read("Circuitos/Lago.jpg"), carpeta.Read("Fotos/Lago.jpg"));
+  EXPECT_EQ(Lineas(carpeta.Read("Circuitos/Lago.cfg")).size(), 260u);
+
+  abrir = {"[..]", "[Fotos]", "Bosque.jpg"};
+  ASSERT_TRUE(lienzo->LeerCircuito());
+  mensajes.shown.clear();
+  controles.bb_GrabarClick();
+  EXPECT_EQ(mensajes.Texts(), Lista{"Ya hay otra imagen ..\\Circuitos\\Bosque.jpg; cambie el nombre de la suya."});
+  EXPECT_EQ(carpeta.Read("Circuitos/bosque.JPG"), Jpeg(1024, 768));
+  EXPECT_FALSE(std::filesystem::exists(carpeta.path() / "Circuitos" / "Bosque.cfg"));
 }
 
 TEST(RotuloTest, EscribeNegroSobreRojo) {

@@ -10,10 +10,12 @@
 
 #include <cstdlib>
 #include <functional>
+#include <thread>
 #include <vector>
 
 #include "platform/Application.h"
 #include "platform/Timer.h"
+#include "platform/WindowMessages.h"
 #include "platform/sdl/MessageBoxView.h"
 #include "platform/sdl/SdlApplication.h"
 #include "platform/sdl/SdlDisplay.h"
@@ -343,6 +345,24 @@ TEST_F(ApplicationTest, PlayersClicksAndTypingReachTheControls) {
   EXPECT_EQ(lobby.chat->Text(), "hola") << "the key handler swallows digits";
   EXPECT_EQ(lobby.enters, 1);
   EXPECT_FALSE(static_cast<TListBox*>(lobby.Find("l_Chat"))->ScrollToEnd);
+}
+
+// An idle loop sleeps; work posted from the network's thread must wake it
+// at once rather than when its sleep runs out.
+TEST_F(ApplicationTest, WorkPostedFromAnotherThreadWakesTheSleepingLoop) {
+  TForm form("F_Espera");
+  uint32_t posted = 0, ran = 0;
+  std::thread network([&] {
+    SDL_Delay(400);  // the loop has drawn its first frames and sleeps
+    posted = SDL_GetTicks();
+    PostToWindow([&] {
+      ran = SDL_GetTicks();
+      form.Visible = false;
+    });
+  });
+  app.Run(form);
+  network.join();
+  EXPECT_LT(ran - posted, 100u);
 }
 
 TEST_F(ApplicationTest, ProcessMessagesIsTheLoopStep) {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "platform/KeyNames.h"
 #include "platform/sdl/SdlInput.h"
 #include "platform/sdl/VirtualKeys.h"
 
@@ -30,8 +31,8 @@ TEST(VirtualKeys, KeysThatFilesStoreAndTheirNames) {
     const char* name;
   } cases[] = {
       {SDL_SCANCODE_ESCAPE, 27, "Esc"},      {SDL_SCANCODE_RETURN, 13, "Intro"},
-      {SDL_SCANCODE_SPACE, 32, "Espacio"},   {SDL_SCANCODE_LEFT, 37, "Flecha izquierda"},
-      {SDL_SCANCODE_UP, 38, "Flecha arriba"}, {SDL_SCANCODE_DOWN, 40, "Flecha abajo"},
+      {SDL_SCANCODE_SPACE, 32, "Espacio"},   {SDL_SCANCODE_LEFT, 37, "←"},
+      {SDL_SCANCODE_UP, 38, "↑"}, {SDL_SCANCODE_DOWN, 40, "↓"},
       {SDL_SCANCODE_0, 48, "0"},             {SDL_SCANCODE_9, 57, "9"},
       {SDL_SCANCODE_A, 65, "A"},             {SDL_SCANCODE_Z, 90, "Z"},
       {SDL_SCANCODE_KP_0, 96, "Num 0"},      {SDL_SCANCODE_KP_9, 105, "Num 9"},
