@@ -135,14 +135,14 @@ void TF_Principal::CrearControles() {
   rg_conectar->Items = {"Crear partida para", "Unirse"};
   rg_conectar->SetItemIndex(0);
   rg_conectar->OnClick = [this] { rg_conectarClick(); };
-  bb_Conectar = &Add<TButton>("bb_Conectar", 870, 454, 132, 28);
+  bb_Conectar = &Add<TButton>("bb_Conectar", 870, 450, 132, 24);
   bb_Conectar->Caption = "Conectar";
   bb_Conectar->OnClick = [this] { bb_ConectarClick(); };
-  bb_Desconectar = &Add<TButton>("bb_Desconectar", 870, 488, 132, 28);
+  bb_Desconectar = &Add<TButton>("bb_Desconectar", 870, 476, 132, 24);
   bb_Desconectar->Caption = "Desconectar";
   bb_Desconectar->Enabled = false;
   bb_Desconectar->OnClick = [this] { bb_DesconectarClick(); };
-  l_conectar = &Add<TLabel>("l_conectar", 852, 374, 150, 18);
+  l_conectar = &Add<TLabel>("l_conectar", 870, 502, 132, 18);
   l_conectar->Caption = "Desconectados";
   l_conectar->Transparent = false;
   l_conectar->FontColor = RGBColor(255, 0, 0);
