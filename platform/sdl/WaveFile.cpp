@@ -2,8 +2,11 @@
 
 #include <SDL.h>
 
+#include <algorithm>
 #include <climits>
 #include <cstring>
+
+#include "platform/Files.h"
 
 namespace rodavia {
 namespace {
@@ -16,6 +19,23 @@ bool Fail(std::string& reason) {
 // What OpenAL takes for what the file holds.
 SDL_AudioFormat PlayableFormat(SDL_AudioFormat format) {
   return SDL_AUDIO_BITSIZE(format) == 8 ? AUDIO_U8 : AUDIO_S16SYS;
+}
+
+// SDL takes the memory a chunk claims before reading it, so that a 50-byte
+// file claiming gigabytes would take them. Each chunk's size is cut to the
+// bytes that follow it, which is also what a recorder cut off before it
+// patched its sizes leaves to read. The chunks follow "RIFF", size, "WAVE";
+// SDL also reads a file that starts at "WAVE".
+void FitChunksToTheFile(std::vector<uint8_t>& bytes) {
+  constexpr size_t kHeader = 8;
+  const bool bare = bytes.size() >= 4 && std::memcmp(bytes.data(), "WAVE", 4) == 0;
+  for (size_t at = bare ? 4 : 12; bytes.size() >= kHeader && at <= bytes.size() - kHeader;) {
+    uint8_t* size = &bytes[at + 4];
+    const size_t claimed = size_t(size[0]) | size_t(size[1]) << 8 | size_t(size[2]) << 16 | size_t(size[3]) << 24;
+    const size_t there = std::min(claimed, bytes.size() - at - kHeader);
+    for (int i = 0; i < 4; ++i) size[i] = uint8_t(there >> (8 * i));
+    at += kHeader + there + there % 2;  // odd chunks are padded to even
+  }
 }
 
 // Reads the wave from `source` (closed here) and converts its samples.
@@ -38,12 +58,16 @@ bool LoadWave(SDL_RWops* source, WaveData& wave, std::string& reason) {
   read.channels = channels;
   read.bits = SDL_AUDIO_BITSIZE(PlayableFormat(spec.format));
   read.samples.resize(size_t(length) * size_t(cvt.len_mult));
-  std::memcpy(read.samples.data(), buffer, length);
+  if (length > 0) std::memcpy(read.samples.data(), buffer, length);
   SDL_FreeWAV(buffer);
-  cvt.buf = read.samples.data();
-  cvt.len = int(length);
-  if (cvt.needed && SDL_ConvertAudio(&cvt) < 0) return Fail(reason);
-  read.samples.resize(cvt.needed ? size_t(cvt.len_cvt) : length);
+  size_t converted = length;
+  if (length > 0 && cvt.needed) {
+    cvt.buf = read.samples.data();
+    cvt.len = int(length);
+    if (SDL_ConvertAudio(&cvt) < 0) return Fail(reason);
+    converted = size_t(cvt.len_cvt);
+  }
+  read.samples.resize(converted);
   wave = std::move(read);
   return true;
 }
@@ -55,11 +79,18 @@ bool ParseWave(std::span<const uint8_t> bytes, WaveData& wave, std::string& reas
     reason = "file too large";
     return false;
   }
-  return LoadWave(SDL_RWFromConstMem(bytes.data(), int(bytes.size())), wave, reason);
+  std::vector<uint8_t> fitted(bytes.begin(), bytes.end());
+  FitChunksToTheFile(fitted);
+  return LoadWave(SDL_RWFromConstMem(fitted.data(), int(fitted.size())), wave, reason);
 }
 
 bool ReadWaveFile(const std::filesystem::path& path, WaveData& wave, std::string& reason) {
-  return LoadWave(SDL_RWFromFile(path.c_str(), "rb"), wave, reason);
+  std::vector<uint8_t> bytes;
+  if (!files::ReadAll(path, bytes)) {
+    reason = "cannot read " + path.string();
+    return false;
+  }
+  return ParseWave(bytes, wave, reason);
 }
 
 }  // namespace rodavia

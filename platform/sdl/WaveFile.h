@@ -4,7 +4,7 @@
 // ADPCM, plain or WAVE_FORMAT_EXTENSIBLE. What OpenAL cannot take is
 // converted: 8-bit stays unsigned 8-bit, every other depth becomes signed
 // 16-bit in the machine's byte order, and more than two channels become
-// stereo. Sizes in the file are checked by SDL against the bytes there.
+// stereo. Chunk sizes are cut to the bytes the file holds.
 #include <cstdint>
 #include <filesystem>
 #include <span>
