@@ -48,10 +48,14 @@ bool LoadWave(SDL_RWops* source, WaveData& wave, std::string& reason) {
   const Uint8 channels = spec.channels == 1 ? 1 : 2;
   SDL_AudioCVT cvt;
   if (SDL_BuildAudioCVT(&cvt, spec.format, spec.channels, spec.freq, PlayableFormat(spec.format), channels,
-                        spec.freq) < 0 ||
-      length > uint32_t(INT_MAX / cvt.len_mult)) {
+                        spec.freq) < 0) {
     SDL_FreeWAV(buffer);
     return Fail(reason);
+  }
+  if (length > uint32_t(INT_MAX / cvt.len_mult)) {
+    SDL_FreeWAV(buffer);
+    reason = "wave too long to convert";
+    return false;
   }
   WaveData read;
   read.rate = spec.freq;
