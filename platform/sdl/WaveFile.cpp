@@ -41,14 +41,14 @@ void FitChunksToTheFile(std::vector<uint8_t>& bytes) {
 // Reads the wave from `source` (closed here) and converts its samples.
 bool LoadWave(SDL_RWops* source, WaveData& wave, std::string& reason) {
   if (!source) return Fail(reason);
-  SDL_AudioSpec spec;
+  SDL_AudioSpec audio;
   Uint8* buffer = nullptr;
   Uint32 length = 0;
-  if (!SDL_LoadWAV_RW(source, 1, &spec, &buffer, &length)) return Fail(reason);
-  const Uint8 channels = spec.channels == 1 ? 1 : 2;
+  if (!SDL_LoadWAV_RW(source, 1, &audio, &buffer, &length)) return Fail(reason);
+  const Uint8 channels = audio.channels == 1 ? 1 : 2;
   SDL_AudioCVT cvt;
-  if (SDL_BuildAudioCVT(&cvt, spec.format, spec.channels, spec.freq, PlayableFormat(spec.format), channels,
-                        spec.freq) < 0) {
+  if (SDL_BuildAudioCVT(&cvt, audio.format, audio.channels, audio.freq, PlayableFormat(audio.format), channels,
+                        audio.freq) < 0) {
     SDL_FreeWAV(buffer);
     return Fail(reason);
   }
@@ -58,9 +58,9 @@ bool LoadWave(SDL_RWops* source, WaveData& wave, std::string& reason) {
     return false;
   }
   WaveData read;
-  read.rate = spec.freq;
+  read.rate = audio.freq;
   read.channels = channels;
-  read.bits = SDL_AUDIO_BITSIZE(PlayableFormat(spec.format));
+  read.bits = SDL_AUDIO_BITSIZE(PlayableFormat(audio.format));
   read.samples.resize(size_t(length) * size_t(cvt.len_mult));
   if (length > 0) std::memcpy(read.samples.data(), buffer, length);
   SDL_FreeWAV(buffer);
