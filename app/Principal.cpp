@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <random>
 
 #include "platform/Application.h"
@@ -34,6 +35,15 @@ constexpr FicheroOnda kOndas[] = {{"UltimaVuelta", "UltimaVuelta.wav"},
                                     {"Victoria", "Victoria.wav"},
                                     {"Record", "Record.wav"},
                                     {"Sirena", "Sirena.wav"}};
+
+// A key of section "Teclas", used by its absolute value: Escape (27) when
+// that value names no key, since a stop key no one can press would leave a
+// race no way to end.
+int16_t LeerTecla(const IniFile& ini, const char* clave) {
+  const int valor = ini.ReadInteger("Teclas", clave, 27);
+  const long long codigo = std::llabs(valor);
+  return codigo >= MinCodigoTecla && codigo <= MaxCodigoTecla ? int16_t(valor) : int16_t(27);
+}
 
 }  // namespace
 
@@ -140,9 +150,9 @@ bool TF_Principal::LeerConfiguracion() {
   e_IP->SetText(ini.ReadString("Conexiones", "IP", "192.168.0.1"));
   e_Equipo->SetText(ini.ReadString("Conexiones", "Equipo", "Desconocido"));
   framesEntreTramas = ini.ReadInteger("Conexiones", "FramesEntreTramas", 3);
-  TeclaSalir = int16_t(ini.ReadInteger("Teclas", "Salir", 27));
-  TeclaFrames = int16_t(ini.ReadInteger("Teclas", "Frames", 27));
-  TeclaControles = int16_t(ini.ReadInteger("Teclas", "Controles", 27));
+  TeclaSalir = LeerTecla(ini, "Salir");
+  TeclaFrames = LeerTecla(ini, "Frames");
+  TeclaControles = LeerTecla(ini, "Controles");
   cb_colisiones->SetChecked(ini.ReadBool("Perfil", "Colisiones", true));
   return true;
 }
@@ -280,7 +290,7 @@ void TF_Principal::DibujarMarcadores(Surface16& buffer) {
       continue;
     }
     texto.Draw(buffer, m.X, m.Y - 16, m.Texto.substr(0, barra), m.Color, m.Tamanyo);
-    texto.Draw(buffer, m.X, m.Y, TrimBlanks(m.Texto.substr(barra + 1, 100)), m.Color, m.Tamanyo);
+    texto.Draw(buffer, m.X, m.Y, TrimBlanks(Utf8Prefix(m.Texto.substr(barra + 1), 100)), m.Color, m.Tamanyo);
   }
   Marcadores.clear();
 }

@@ -352,6 +352,10 @@ void TF_Perfil::bb_GrabarClick() {
     ShowWarning("Es preciso indicar el nombre del jugador.");
     return;
   }
+  if (!files::IsSafeFileName(e_nombre.Text())) {
+    ShowWarning("El nombre del jugador no puede llevar \\ / : * ? \" < > | ni \"..\".");
+    return;
+  }
   TCoche& coche = *CochePerfil;
   NombreJugador = e_nombre.Text();
   coche.Nombre = NombreJugador;

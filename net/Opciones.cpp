@@ -69,10 +69,10 @@ void TF_Principal::cb_PerfilChange() {
   coche.LeerPerfil();
   if (circuito_) coche.LeerPerfilCircuito();
   MostrarSetupCoche();
-  if (!files::Exists("Coches\\" + coche.ImagenCoche)) {
+  if (const std::string problema = ProblemaImagenCoche(coche.ImagenCoche); !problema.empty()) {
     EscribirChat("Error", "El jugador " + coche.Nombre + " tiene la imagen del coche \"..Coches\\" +
                               coche.ImagenCoche + "\"");
-    EscribirChat("Error", "que no existe. Se le asignará la imagen del coche por defecto.");
+    EscribirChat("Error", problema + ". Se le asignará la imagen del coche por defecto.");
     coche.ImagenCoche = kCocheDefecto;
     coche.GrabarPerfil();
   }

@@ -1,8 +1,10 @@
 #include "platform/Files.h"
 
 #include <algorithm>
-#include <atomic>
 #include <cctype>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
 #include <fstream>
 #include <iterator>
 #include <system_error>
@@ -62,6 +64,32 @@ bool MatchesMask(const std::string& name, const std::string& mask) {
   return EqualNoCase(name, mask);
 }
 
+// Writes the whole file and flushes it to the disk; false on any failure.
+bool WriteSynced(const fs::path& path, const std::string& contents) {
+  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  if (fd < 0) return false;
+  const char* at = contents.data();
+  size_t left = contents.size();
+  while (left > 0) {
+    const ssize_t n = ::write(fd, at, left);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) break;
+    at += n;
+    left -= size_t(n);
+  }
+  const bool synced = left == 0 && ::fsync(fd) == 0;
+  return ::close(fd) == 0 && synced;
+}
+
+// Makes a rename inside the folder durable. Best effort: some file systems
+// cannot sync a folder, and the file itself is already on the disk.
+void SyncFolder(const fs::path& folder) {
+  const int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return;
+  ::fsync(fd);
+  ::close(fd);
+}
+
 }  // namespace
 
 void SetProgramFolder(const fs::path& folder) { ProgramFolderStorage() = folder; }
@@ -117,23 +145,16 @@ bool ReadAll(const fs::path& path, std::vector<uint8_t>& bytes) {
 }
 
 bool WriteAtomic(const fs::path& path, const std::string& contents) {
-  // Unique per process and per call, so concurrent writers never share one.
-  static std::atomic<unsigned> serial{0};
   fs::path temp = path;
-  temp += ".tmp" + std::to_string(::getpid()) + "-" + std::to_string(serial++);
-  bool written = false;
-  {
-    std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-    if (out) {
-      out.write(contents.data(), std::streamsize(contents.size()));
-      out.flush();
-      written = bool(out);
-    }
-  }
+  temp += ".tmp";
+  bool written = WriteSynced(temp, contents);
   std::error_code ec;
   if (written) {
     fs::rename(temp, path, ec);
-    if (!ec) return true;
+    if (!ec) {
+      SyncFolder(path.parent_path());
+      return true;
+    }
   }
   fs::remove(temp, ec);
   return false;
@@ -144,6 +165,14 @@ bool Delete(const std::string& path) {
   fs::path target = Resolve(path);
   if (!fs::is_regular_file(target, ec)) return false;
   return fs::remove(target, ec);
+}
+
+bool IsSafeFileName(const std::string& name) {
+  if (name.empty() || name.find("..") != std::string::npos) return false;
+  return std::none_of(name.begin(), name.end(), [](char c) {
+    const auto u = static_cast<unsigned char>(c);
+    return u < 0x20 || u == 0x7F || std::strchr("/\\<>:\"|?*", c) != nullptr;
+  });
 }
 
 bool EqualNoCase(const std::string& a, const std::string& b) {

@@ -25,9 +25,18 @@ bool CreateFolder(const std::string& path);
 // (case-insensitive), sorted without regard to case.
 std::vector<std::string> List(const std::string& folder, const std::string& mask);
 bool ReadAll(const std::filesystem::path& path, std::vector<uint8_t>& bytes);
-// Writes a temporary file beside the target and renames it over the target.
+// Writes "<target>.tmp" beside the target, flushes it to disk, renames it over
+// the target and flushes the folder, so a power cut leaves either the old or
+// the new file. The temporary name is one per target: an interrupted save
+// leaves at most that one file, which the next save reuses.
 bool WriteAtomic(const std::filesystem::path& path, const std::string& contents);
 bool Delete(const std::string& path);
+
+// True when a name given by a player, read from a file or received from
+// another machine can become one file name inside one of the game's folders:
+// not empty, no "/" or "\\", not "." or "..", no drive ("C:"), none of
+// < > : " | ? * and no control characters.
+bool IsSafeFileName(const std::string& name);
 
 // Case-insensitive comparisons for ASCII names (what the game's files use).
 bool EqualNoCase(const std::string& a, const std::string& b);

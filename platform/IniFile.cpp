@@ -15,10 +15,12 @@ namespace {
 constexpr size_t kMaxValueLength = 2047;
 
 // The name of a "[name]" line, or false when the line is not a section header.
+// The name ends at the line's last "]", so a name holding "]" (a circuit
+// called "Pista [2]") is found again after it was written.
 bool SectionHeader(const std::string& line, std::string& name) {
   std::string t = TrimBlanks(line);
   if (t.empty() || t[0] != '[') return false;
-  size_t close = t.find(']');
+  size_t close = t.rfind(']');
   if (close == std::string::npos) return false;
   name = TrimBlanks(t.substr(1, close - 1));
   return true;

@@ -13,9 +13,11 @@ namespace rodavia {
 
 namespace {
 
-// Sizes come from the file and are not trusted: nothing larger is decoded.
-constexpr int64_t kMaxSide = 16384;
-constexpr int64_t kMaxPixels = int64_t(1) << 26;
+// Sizes come from the file and are not trusted. The game's largest pictures
+// are the 1024 x 768 circuit and the 1296-pixel strip of a car's 36 frames;
+// nothing wider or taller than 2048 is decoded, which keeps a decoded
+// picture below 8 MB however small the file claiming it.
+constexpr int64_t kMaxSide = 2048;
 
 bool Fail(std::string* error, const std::string& reason) {
   if (error) *error = reason;
@@ -23,8 +25,7 @@ bool Fail(std::string* error, const std::string& reason) {
 }
 
 bool SizeAcceptable(int64_t width, int64_t height) {
-  return width > 0 && height > 0 && width <= kMaxSide && height <= kMaxSide &&
-         width * height <= kMaxPixels;
+  return width > 0 && height > 0 && width <= kMaxSide && height <= kMaxSide;
 }
 
 // ---------------------------------------------------------------- BMP ------
@@ -151,14 +152,19 @@ bool ReadBmpLayout(const std::vector<uint8_t>& bytes, BmpLayout& layout, std::st
   return ReadPalette(bytes, after, 4, used, layout, error);
 }
 
-bool DecodeRows(const std::vector<uint8_t>& bytes, const BmpLayout& layout, PixelSink& sink,
-                std::string* error) {
+size_t RowStride(const BmpLayout& layout) { return ((size_t(layout.width) * layout.bitCount + 31) / 32) * 4; }
+
+// Whether the file holds every row the header claims, checked before the
+// picture is made.
+bool RowsPresent(const std::vector<uint8_t>& bytes, const BmpLayout& layout) {
+  const size_t lastRow = (size_t(layout.width) * layout.bitCount + 7) / 8;  // may lack its padding
+  return layout.dataOffset <= bytes.size() &&
+         bytes.size() - layout.dataOffset >= RowStride(layout) * (size_t(layout.height) - 1) + lastRow;
+}
+
+void DecodeRows(const std::vector<uint8_t>& bytes, const BmpLayout& layout, PixelSink& sink) {
   const int bits = layout.bitCount;
-  const size_t stride = ((size_t(layout.width) * bits + 31) / 32) * 4;
-  const size_t lastRow = (size_t(layout.width) * bits + 7) / 8;  // the last row may lack padding
-  if (layout.dataOffset > bytes.size() ||
-      bytes.size() - layout.dataOffset < stride * (size_t(layout.height) - 1) + lastRow)
-    return Fail(error, "BMP pixel data is truncated");
+  const size_t stride = RowStride(layout);
   for (int r = 0; r < layout.height; ++r) {
     const uint8_t* row = &bytes[layout.dataOffset + stride * size_t(r)];
     for (int x = 0; x < layout.width; ++x) {
@@ -179,7 +185,6 @@ bool DecodeRows(const std::vector<uint8_t>& bytes, const BmpLayout& layout, Pixe
       sink.put(x, r, color);
     }
   }
-  return true;
 }
 
 // Run-length coded indexes (RLE8, or RLE4 with two pixels a byte). Pixels the
@@ -240,10 +245,30 @@ void JpegErrorExit(j_common_ptr info) {
   std::longjmp(err->jump, 1);
 }
 
-// Warnings are not printed; data that ends early is an error, since libjpeg
-// would otherwise fill the rest of the picture with grey and succeed.
+// Warnings are not printed. Those about corrupt or missing data are errors,
+// since libjpeg would otherwise fill the damaged part with grey and succeed
+// (a file cut short and closed with an end marker decodes "whole"). Bytes
+// between the data and the next marker are not among them: the picture is
+// complete, and some writers leave such bytes.
+bool CorruptDataWarning(int code) {
+  for (int corrupt : {JWRN_JPEG_EOF, JWRN_HIT_MARKER, JWRN_HUFF_BAD_CODE, JWRN_ARITH_BAD_CODE,
+                      JWRN_MUST_RESYNC, JWRN_BOGUS_PROGRESSION, JWRN_NOT_SEQUENTIAL})
+    if (code == corrupt) return true;
+  return false;
+}
+
 void JpegEmitMessage(j_common_ptr info, int level) {
-  if (level < 0 && info->err->msg_code == JWRN_JPEG_EOF) info->err->error_exit(info);
+  if (level < 0 && CorruptDataWarning(info->err->msg_code)) info->err->error_exit(info);
+}
+
+// Every block of a component takes at least one bit of coded data, so a file
+// too short for its claimed size is refused before any memory is taken for it.
+bool JpegDataCanHoldItsSize(const jpeg_decompress_struct& info, size_t bytes) {
+  for (int c = 0; c < info.num_components; ++c) {
+    const jpeg_component_info& component = info.comp_info[c];
+    if (uint64_t(component.width_in_blocks) * component.height_in_blocks > uint64_t(bytes) * 8) return false;
+  }
+  return true;
 }
 
 void InstallJpegErrors(JpegError& err, jpeg_error_mgr*& slot) {
@@ -258,23 +283,23 @@ void InstallJpegErrors(JpegError& err, jpeg_error_mgr*& slot) {
 bool DecodeBmp(const std::vector<uint8_t>& bytes, Picture& out, std::string* error) {
   BmpLayout layout;
   if (!ReadBmpLayout(bytes, layout, error)) return false;
-  Picture picture;
-  PixelSink sink(layout, picture);
   switch (layout.bitCount) {
     case 1: case 4: case 8: case 16: case 24: case 32: break;
     default: return Fail(error, "BMP bits a pixel not supported: " + std::to_string(layout.bitCount));
   }
   bool rle = (layout.compression == kBiRle8 && layout.bitCount == 8) ||
              (layout.compression == kBiRle4 && layout.bitCount == 4);
-  if (rle) {
-    if (layout.topDown) return Fail(error, "BMP run-length pictures cannot be top-down");
-    if (!DecodeRle(bytes, layout, sink, error)) return false;
-  } else if (layout.compression == kBiRgb || layout.compression == kBiBitfields ||
-             layout.compression == kBiAlphaBitfields) {
-    if (!DecodeRows(bytes, layout, sink, error)) return false;
-  } else {
-    return Fail(error, "BMP compression not supported: " + std::to_string(layout.compression));
-  }
+  bool rows = layout.compression == kBiRgb || layout.compression == kBiBitfields ||
+              layout.compression == kBiAlphaBitfields;
+  if (!rle && !rows) return Fail(error, "BMP compression not supported: " + std::to_string(layout.compression));
+  if (rle && layout.topDown) return Fail(error, "BMP run-length pictures cannot be top-down");
+  if (rows && !RowsPresent(bytes, layout)) return Fail(error, "BMP pixel data is truncated");
+  Picture picture;
+  PixelSink sink(layout, picture);
+  if (rows)
+    DecodeRows(bytes, layout, sink);
+  else if (!DecodeRle(bytes, layout, sink, error))
+    return false;
   if (layout.bitCount == 1) picture.transparentColor = RGBColor(255, 255, 255);
   out = std::move(picture);
   return true;
@@ -296,6 +321,10 @@ bool DecodeJpeg(const std::vector<uint8_t>& bytes, Picture& out, std::string* er
   if (!SizeAcceptable(info.image_width, info.image_height)) {
     jpeg_destroy_decompress(&info);
     return Fail(error, "JPEG size out of range");
+  }
+  if (!JpegDataCanHoldItsSize(info, bytes.size())) {
+    jpeg_destroy_decompress(&info);
+    return Fail(error, "JPEG data too short for its size");
   }
   info.out_color_space = JCS_RGB;  // grey pictures are widened too
   jpeg_start_decompress(&info);

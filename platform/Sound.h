@@ -21,8 +21,8 @@ class Wave {
 class SoundSystem {
  public:
   virtual ~SoundSystem() = default;
-  // Loads a .wav of 8 or 16 bits, mono or stereo, any rate; nullptr when the
-  // file is missing or not a wave we read.
+  // Loads a .wav of any common encoding, channel count and rate; nullptr
+  // when the file is missing or not a wave.
   virtual std::unique_ptr<Wave> Load(const std::filesystem::path& path) = 0;
 };
 

@@ -15,6 +15,15 @@ std::string TrimBlanks(const std::string& text) {
   return text.substr(begin, end - begin);
 }
 
+std::string Utf8Prefix(const std::string& text, size_t count) {
+  size_t end = 0;
+  for (size_t characters = 0; end < text.size(); ++end) {
+    const bool continuation = (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80;
+    if (!continuation && characters++ == count) break;
+  }
+  return text.substr(0, end);
+}
+
 std::string ZeroPadded(long long value, int width) {
   char text[32];
   std::snprintf(text, sizeof text, "%0*lld", width, value);

@@ -7,6 +7,9 @@ namespace rodavia {
 
 // The text without the blanks (spaces, tabs, line ends) around it.
 std::string TrimBlanks(const std::string& text);
+// The first `count` characters of UTF-8 text (all of it when shorter); a
+// character is never split, whatever its number of bytes.
+std::string Utf8Prefix(const std::string& text, size_t count);
 // A whole number written with at least `width` digits, zeros in front: 7 → "07".
 std::string ZeroPadded(long long value, int width);
 

@@ -63,16 +63,19 @@ class Lector {
 
 }  // namespace
 
-TCircuito::TCircuito(const std::string& nombre) {
+TCircuito::TCircuito(const std::string& nombre) : fichero_(nombre) {
+  guardable_ = files::IsSafeFileName(nombre);
   const auto ruta = files::Resolve(RutaDescripcion(nombre));
-  if (!std::filesystem::exists(ruta)) {
+  if (!guardable_ || !std::filesystem::exists(ruta)) {
     Mascara.fill(suelo::Hierba);
     PonerValoresPorDefecto(nombre);
     return;
   }
   std::vector<uint8_t> bytes;
   if (!files::ReadAll(ruta, bytes) || !Leer(std::string(bytes.begin(), bytes.end()))) {
-    ShowError("Error al crear la clase circuito.");
+    guardable_ = false;
+    ShowError("Error al crear la clase circuito. Su descripción está dañada: "
+              "no se guardarán en ella récords ni cambios.");
     return;
   }
   if (Nombre.empty()) Nombre = nombre;  // set by the defaults of an empty line 194
@@ -153,14 +156,17 @@ std::string TCircuito::Texto() const {
   linea(FormatoReal(Record));
   linea(AutorRecord);
   linea(FormatoReal(FechaRecord));
-  for (int i : {0, 1, 2, 3, 6, 7, 8}) linea(std::to_string(Colores[i]));
+  // A colour is a signed 32-bit number in the file: system colours such as
+  // -16777201 keep their sign, as the readers of other machines expect.
+  auto color = [&](int i) { linea(std::to_string(int32_t(Colores[size_t(i)]))); };
+  for (int i : {0, 1, 2, 3, 6, 7, 8}) color(i);
   for (int i = 1; i <= 16; ++i) {
     linea(std::to_string(Salidas[i].X));
     linea(std::to_string(Salidas[i].Y));
     linea(std::to_string(Salidas[i].Angulo));
   }
-  linea(std::to_string(Colores[4]));
-  linea(std::to_string(Colores[5]));
+  color(4);
+  color(5);
   linea(std::to_string(Box.X));
   linea(std::to_string(Box.Y));
   linea(std::to_string(Box.Angulo));
@@ -168,7 +174,7 @@ std::string TCircuito::Texto() const {
 }
 
 bool TCircuito::Grabar() const {
-  return files::WriteAtomic(files::Resolve(RutaDescripcion(Nombre)), Texto());
+  return guardable_ && files::WriteAtomic(files::Resolve(RutaDescripcion(fichero_)), Texto());
 }
 
 char TCircuito::SueloEn(double x, double y) const {

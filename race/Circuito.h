@@ -28,7 +28,11 @@ class TCircuito {
   // one is reported and keeps what was read.
   explicit TCircuito(const std::string& nombre);
 
-  // Writes Circuitos/<Nombre>.cfg; true on success.
+  // Writes the description back to Circuitos/<name it was opened with>.cfg
+  // (never to a path built from the name line inside the file); true on
+  // success. False without writing when the description failed to read, so
+  // that the values after the damage are not saved over it as zeros, or when
+  // the circuit's name cannot be a file name.
   bool Grabar() const;
   // The ground under a car whose picture's top-left corner is at (x, y).
   char SueloEn(double x, double y) const;
@@ -56,6 +60,10 @@ class TCircuito {
 
   // The 23-character real of the file: " 9.00000000000000E-0001".
   static std::string FormatoReal(double value);
+
+ private:
+  std::string fichero_;    // the name the circuit was opened with
+  bool guardable_ = true;  // false after a failed read
 };
 
 }  // namespace rodavia

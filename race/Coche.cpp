@@ -15,7 +15,7 @@
 namespace rodavia {
 
 namespace {
-constexpr int LadoFrame = 36;     // a car picture is a strip of 36 x 36 frames
+constexpr int LadoFrame = 36, FramesCoche = 36;  // a car picture is a strip of 36 x 36 frames
 constexpr int MaxCopiasSonido = 25;
 constexpr int FrecuenciaParado = 750;
 constexpr double LejosDeDestino = 100;  // beyond this a remote car jumps instead of gliding
@@ -24,6 +24,14 @@ constexpr double Aparcado = -50;        // out of sight
 
 int Redondear(double v) { return int(std::nearbyint(v)); }
 }  // namespace
+
+std::string ProblemaImagenCoche(const std::string& fichero) {
+  Picture imagen;
+  if (!LoadPicture(files::Resolve("Coches\\" + fichero), imagen)) return "que no existe";
+  if ((imagen.pixels.width() / LadoFrame) * (imagen.pixels.height() / LadoFrame) < FramesCoche)
+    return "que no tiene los 36 fotogramas de 36 x 36 pixels";
+  return "";
+}
 
 TCoche::TCoche(TEntornoCarrera& entorno, int16_t indice, bool local, const std::string& imagenCoche,
                const std::string& equipo, const std::string& nombre)

@@ -32,6 +32,12 @@ struct TPuntoReal {
 constexpr double UnidadesPorFrame = 44.6802488;
 constexpr const char* ImagenCochePorDefecto = "F1-Vanto-Rojo.bmp";
 
+// Why Coches\<fichero> cannot be a car in the race, as the end of the
+// sentence "...tiene la imagen del coche X": "que no existe", that it is not a
+// strip of the 36 frames of 36 x 36 pixels (a car facing a missing frame
+// would be invisible), or "" when it can.
+std::string ProblemaImagenCoche(const std::string& fichero);
+
 class TCoche : public TImageSprite {
  public:
   // Builds the car in the window's sprite engine, invisible until a race

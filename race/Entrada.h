@@ -10,6 +10,9 @@ namespace rodavia {
 class InputSystem;
 class JoystickDevice;
 
+// Key codes are Windows virtual-key codes, 1 to 254.
+constexpr int MinCodigoTecla = 1, MaxCodigoTecla = 254;
+
 enum class TDireccion { Arriba, Abajo, Izquierda, Derecha };
 
 class TEntrada {

@@ -12,6 +12,7 @@
 #include "race/Circuito.h"
 #include "race/Coche.h"
 #include "race/Entorno.h"
+#include "race/Entrada.h"
 
 namespace rodavia {
 
@@ -27,15 +28,42 @@ int16_t Leer16(const IniFile& ini, const std::string& seccion, const char* clave
   return int16_t(ini.ReadInteger(seccion, clave, def));
 }
 
+// A value the profile dialog or the lobby can set; anything outside
+// minimo..maximo (typed by hand, or damaged) reads as the default, so what
+// the lobby shows is what the race uses.
+int16_t LeerEntre(const IniFile& ini, const std::string& seccion, const char* clave, int16_t def,
+                  int minimo, int maximo) {
+  const int valor = ini.ReadInteger(seccion, clave, def);
+  return valor >= minimo && valor <= maximo ? int16_t(valor) : def;
+}
+
+int16_t LeerTecla(const IniFile& ini, const char* clave, int16_t def) {
+  return LeerEntre(ini, Perfil, clave, def, MinCodigoTecla, MaxCodigoTecla);
+}
+
+// Rates and dead zones act on control levels of 0..128.
+int16_t LeerNivel(const IniFile& ini, const char* clave, int16_t def) {
+  return LeerEntre(ini, Perfil, clave, def, 0, 128);
+}
+
+// A best lap the game can have timed: above 0 and below SinRecord; anything
+// else (a hand-made -1e300 would be a record no one could beat) is none.
+double LeerVueltaRapida(const IniFile& ini, const std::string& seccion) {
+  const double vuelta = ini.ReadReal(seccion, "VueltaRapida", SinRecord);
+  return vuelta > 0 && vuelta < SinRecord ? vuelta : SinRecord;
+}
+
 bool Leer8(const IniFile& ini, const std::string& seccion, const char* clave, bool def) {
   return ini.ReadInteger(seccion, clave, def ? 1 : 0) != 0;
 }
 
 
 // The record of Circuitos\<nombre>.cfg: its line 198. False when the file is
-// missing or that line holds no number.
+// missing, that line holds no number, or the name (a section name of the
+// profile) is no file name.
 bool LeerRecordCircuito(const std::string& nombre, double& record) {
   std::vector<uint8_t> bytes;
+  if (!files::IsSafeFileName(nombre)) return false;
   if (!files::ReadAll(files::Resolve("Circuitos\\" + nombre + ".cfg"), bytes)) return false;
   const std::string texto(bytes.begin(), bytes.end());
   size_t inicio = 0;
@@ -48,7 +76,10 @@ bool LeerRecordCircuito(const std::string& nombre, double& record) {
   return IniFile::ParseReal(texto.substr(inicio, fin == std::string::npos ? fin : fin - inicio), record);
 }
 
+// A name that cannot be a file name (from a damaged configuration) has no
+// file: it reads as the defaults, and saving it writes nothing.
 IniFile AbrirPerfil(const std::string& nombre) {
+  if (!files::IsSafeFileName(nombre)) return IniFile({});
   return IniFile(files::Resolve("Jugadores\\" + nombre + ".ini"));
 }
 
@@ -65,34 +96,34 @@ bool TCoche::LeerPerfil() {
   SonidoMotor = ini.ReadString(Perfil, "SonidoMotor", "Motor.wav");
   SonidoDerrape = ini.ReadString(Perfil, "SonidoDerrape", "Derrape.wav");
   SonidoGolpe = ini.ReadString(Perfil, "SonigoGolpe", "Golpe.wav");
-  TeclaAcelerar = Leer16(ini, Perfil, "TeclaAcelerar", 38);
-  TeclaFrenar = Leer16(ini, Perfil, "TeclaFrenar", 40);
-  TeclaDerecha = Leer16(ini, Perfil, "TeclaDerecha", 39);
-  TeclaIzquierda = Leer16(ini, Perfil, "TeclaIzquierda", 37);
+  TeclaAcelerar = LeerTecla(ini, "TeclaAcelerar", 38);
+  TeclaFrenar = LeerTecla(ini, "TeclaFrenar", 40);
+  TeclaDerecha = LeerTecla(ini, "TeclaDerecha", 39);
+  TeclaIzquierda = LeerTecla(ini, "TeclaIzquierda", 37);
   Joystick = Leer8(ini, Perfil, "Joystick", false);
   IDJoystick = Leer16(ini, Perfil, "IDJoystick", 0);
   EjesSeparados = Leer8(ini, Perfil, "EjesSeparados", false);
   JoystickAnalogico = Leer8(ini, Perfil, "JoystickAnalogico", true);
   ForceFeedBack = Leer8(ini, Perfil, "ForceFeedBack", false);
-  PulsarAcelerar = Leer16(ini, Perfil, "PulsarAcelerar", 32);
-  PulsarFrenar = Leer16(ini, Perfil, "PulsarFrenar", 32);
-  PulsarDerecha = Leer16(ini, Perfil, "PulsarDerecha", 32);
-  PulsarIzquierda = Leer16(ini, Perfil, "PulsarIzquierda", 32);
-  SoltarAcelerar = Leer16(ini, Perfil, "SoltarAcelerar", 64);
-  SoltarFrenar = Leer16(ini, Perfil, "SoltarFrenar", 64);
-  SoltarDerecha = Leer16(ini, Perfil, "SoltarDerecha", 64);
-  SoltarIzquierda = Leer16(ini, Perfil, "SoltarIzquierda", 64);
-  ZonaMuertaEjeXMin = Leer16(ini, Perfil, "ZonaMuertaEjeXMin", 0);
-  ZonaMuertaEjeXMax = Leer16(ini, Perfil, "ZonaMuertaEjeXMax", 0);
-  ZonaMuertaEjeYMin = Leer16(ini, Perfil, "ZonaMuertaEjeYMin", 0);
-  ZonaMuertaEjeYMax = Leer16(ini, Perfil, "ZonaMuertaEjeYMax", 0);
-  ZonaMuertaEjeZMin = Leer16(ini, Perfil, "ZonaMuertaEjeZMin", 0);
-  ZonaMuertaEjeZMax = Leer16(ini, Perfil, "ZonaMuertaEjeZMax", 0);
+  PulsarAcelerar = LeerNivel(ini, "PulsarAcelerar", 32);
+  PulsarFrenar = LeerNivel(ini, "PulsarFrenar", 32);
+  PulsarDerecha = LeerNivel(ini, "PulsarDerecha", 32);
+  PulsarIzquierda = LeerNivel(ini, "PulsarIzquierda", 32);
+  SoltarAcelerar = LeerNivel(ini, "SoltarAcelerar", 64);
+  SoltarFrenar = LeerNivel(ini, "SoltarFrenar", 64);
+  SoltarDerecha = LeerNivel(ini, "SoltarDerecha", 64);
+  SoltarIzquierda = LeerNivel(ini, "SoltarIzquierda", 64);
+  ZonaMuertaEjeXMin = LeerNivel(ini, "ZonaMuertaEjeXMin", 0);
+  ZonaMuertaEjeXMax = LeerNivel(ini, "ZonaMuertaEjeXMax", 0);
+  ZonaMuertaEjeYMin = LeerNivel(ini, "ZonaMuertaEjeYMin", 0);
+  ZonaMuertaEjeYMax = LeerNivel(ini, "ZonaMuertaEjeYMax", 0);
+  ZonaMuertaEjeZMin = LeerNivel(ini, "ZonaMuertaEjeZMin", 0);
+  ZonaMuertaEjeZMax = LeerNivel(ini, "ZonaMuertaEjeZMax", 0);
   return true;
 }
 
 bool TCoche::GrabarPerfil() {
-  if (!Local || Nombre.empty()) return true;
+  if (!Local || !files::IsSafeFileName(Nombre)) return true;
   IniFile ini = AbrirPerfil(Nombre);
   ini.WriteString(Perfil, "Nombre", Nombre);
   ini.WriteString(Perfil, "ImagenCoche", ImagenCoche);
@@ -145,8 +176,9 @@ void TCoche::EscribirSeccionCircuito(IniFile& ini) const {
 }
 
 bool TCoche::GrabarPerfilCircuito() {
-  // Without a name there is no profile: the file would be Jugadores\.ini.
-  if (!Local || Nombre.empty()) return true;
+  // Without a usable name there is no profile: the file would be
+  // Jugadores\.ini, or outside Jugadores.
+  if (!Local || !files::IsSafeFileName(Nombre)) return true;
   IniFile ini = AbrirPerfil(Nombre);
   EscribirSeccionCircuito(ini);
   if (!ini.Flush()) {
@@ -167,14 +199,14 @@ bool TCoche::LeerPerfilCircuito() {
     return false;
   }
   const std::string seccion = PrefijoCircuito + CircuitoPerfil;
-  VueltaRapida = ini.ReadReal(seccion, "VueltaRapida", SinRecord);
+  VueltaRapida = LeerVueltaRapida(ini, seccion);
   FechaVueltaRapida = ini.ReadReal(seccion, "FechaVueltaRapida", Today());
   VecesJugadas = Leer16(ini, seccion, "VecesJugadas", 0);
   VecesGanadas = Leer16(ini, seccion, "VecesGanadas", 0);
   VueltasDadas = ini.ReadInteger(seccion, "VueltasDadas", 0);
-  RelacionCambio = Leer16(ini, seccion, "RelacionCambio", 5);
-  Ruedas = Leer16(ini, seccion, "Ruedas", 1);
-  Gasolina = Leer16(ini, seccion, "Gasolina", 10);
+  RelacionCambio = LeerEntre(ini, seccion, "RelacionCambio", 5, 0, 10);
+  Ruedas = LeerEntre(ini, seccion, "Ruedas", 1, 0, 2);
+  Gasolina = LeerEntre(ini, seccion, "Gasolina", 10, 1, 10);
   if (VueltaRapida < circuito->Record) {
     // The player's best lap becomes the circuit's record on this machine.
     circuito->Record = VueltaRapida;
@@ -198,7 +230,7 @@ bool TCoche::CalcularTotales() {
   double ranking = 0;
   for (const std::string& seccion : ini.SectionNames()) {
     if (seccion == Perfil) continue;
-    const double mejor = ini.ReadReal(seccion, "VueltaRapida", SinRecord);
+    const double mejor = LeerVueltaRapida(ini, seccion);
     if (!(mejor < SinRecord)) continue;  // circuits without a recorded lap count nowhere
     jugadas = int16_t(jugadas + Leer16(ini, seccion, "VecesJugadas", 0));
     victorias = int16_t(victorias + Leer16(ini, seccion, "VecesGanadas", 0));

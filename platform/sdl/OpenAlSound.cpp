@@ -3,15 +3,11 @@
 #include <AL/alc.h>
 
 #include <algorithm>
-#include <bit>
 #include <iostream>
 
-#include "platform/WaveFile.h"
+#include "platform/sdl/WaveFile.h"
 
 namespace rodavia {
-
-static_assert(std::endian::native == std::endian::little,
-              "16-bit samples are handed to OpenAL as stored in the file");
 
 // An open device with its context. Calls are made on the window thread only;
 // the context is made current before each group of AL calls because several

@@ -45,6 +45,20 @@ TEST_F(LobbyTest, GearRatioBarShowsItsSplitAndSetsTheWorkingCar) {
   EXPECT_FALSE(p->tb_Gasolina->Enabled);
 }
 
+TEST_F(LobbyTest, ACarPictureWithoutItsFramesGivesTheDefaultWithAChatLine) {
+  carpeta.Write("Coches/Corto.bmp", Bmp(360, 36));  // 10 frames: invisible facing most ways
+  carpeta.Write("Jugadores/Dani.ini", "[Perfil]\r\nImagenCoche=Corto.bmp\r\n");
+  p.reset();
+  p = Arrancar();
+  ElegirPerfil("Dani");
+  ASSERT_GE(p->l_Chat->Items.size(), 2u);
+  EXPECT_EQ(p->l_Chat->Items.back(),
+            "<Error> que no tiene los 36 fotogramas de 36 x 36 pixels. Se le asignará la imagen del "
+            "coche por defecto.");
+  EXPECT_EQ(p->CocheTrabajo()->ImagenCoche, ImagenCochePorDefecto);
+  EXPECT_NE(carpeta.Read("Jugadores/Dani.ini").find("ImagenCoche=F1-Vanto-Rojo.bmp"), std::string::npos);
+}
+
 TEST_F(LobbyTest, EachCircuitKeepsTheSetupLastUsedThere) {
   EXPECT_EQ(p->cb_Perfil->Text(), "Ana");
   ElegirCircuito("Norte");

@@ -96,6 +96,18 @@ TEST(PrincipalTest, ClosingKeepsKeysItDoesNotWrite) {
   EXPECT_EQ(ini.find("FramesEntreTramas"), std::string::npos);
 }
 
+TEST(PrincipalTest, AKeyThatNamesNoKeyReadsAsEscape) {
+  MundoPrincipal m;
+  m.carpeta.Write("Rodavia.ini", "[Teclas]\r\nSalir=-32768\r\nFrames=255\r\nControles=0\r\n");
+  auto p = m.Arrancar();
+  EXPECT_EQ(p->TeclaSalir, 27);
+  EXPECT_EQ(p->TeclaFrames, 27);
+  EXPECT_EQ(p->TeclaControles, 27);
+  p->Visible = true;
+  p->FormKeyDown(27, {});
+  EXPECT_FALSE(p->Visible);  // the race can be stopped
+}
+
 TEST(PrincipalTest, MissingFilesEndTheProgramAfterTheirMessage) {
   struct Caso {
     const char* fichero;
@@ -171,6 +183,19 @@ TEST(PrincipalTest, TextsWithASlashAreDrawnOnTwoLines) {
   EXPECT_EQ(m.texto.drawn[4].text, "Ana");
   EXPECT_TRUE(p->Marcadores.empty());
   EXPECT_EQ(m.pantalla.flips, 1);
+}
+
+TEST(PrincipalTest, TheSecondLineKeepsItsFirst100CharactersWhole) {
+  MundoPrincipal m;
+  auto p = m.Arrancar();
+  std::string larga;
+  for (int i = 0; i < 60; ++i) larga += "ñá";  // two bytes a character
+  p->EncolarMarcador({"Chat/" + larga, 10, 20, 0xFFFFFF, 12});
+  p->EncolarMarcador({"x/" + std::string(99, 'a') + "€b", 10, 40, 0xFFFFFF, 12});
+  p->t_cochesTimer();
+  ASSERT_EQ(m.texto.drawn.size(), 4u);
+  EXPECT_EQ(m.texto.drawn[1].text, larga.substr(0, 200));
+  EXPECT_EQ(m.texto.drawn[3].text, std::string(99, 'a') + "€");
 }
 
 TEST(PrincipalTest, TextsWaitForAFrameThatCanBeDrawn) {

@@ -129,14 +129,20 @@ TEST_F(PerfilTest, ModificarGuardaConElMismoNombreEnMinusculasYConservaLasOtrasS
   EXPECT_EQ(ini.ReadString("Perfil Circuito Monza", "ClaveRara", ""), "x");
 }
 
-TEST_F(PerfilTest, NuevoConNombreVacioAvisaYNoGraba) {
+TEST_F(PerfilTest, NuevoConNombreVacioOQueNoEsNombreDeFicheroAvisaYNoGraba) {
   Mostrar("", [](TF_Perfil& d) {
+    d.bb_Grabar.Click();
+    EXPECT_EQ(d.ModalResult, 0);
+    d.e_nombre.SetText("../../x");
     d.bb_Grabar.Click();
     EXPECT_EQ(d.ModalResult, 0);
     d.e_nombre.SetText("Luis");
     d.bb_Grabar.Click();
   });
-  EXPECT_EQ(Textos(), (std::vector<std::string>{"Es preciso indicar el nombre del jugador."}));
+  EXPECT_EQ(Textos(), (std::vector<std::string>{
+                          "Es preciso indicar el nombre del jugador.",
+                          "El nombre del jugador no puede llevar \\ / : * ? \" < > | ni \"..\"."}));
+  EXPECT_FALSE(std::filesystem::exists(entorno.carpeta.path().parent_path() / "x.ini"));
   EXPECT_EQ(dialogo->NombreJugador, "Luis");
   const IniFile ini = Leer("Luis");
   EXPECT_EQ(ini.ReadString("Perfil", "ImagenCoche", "?"), "f1-vanto-rojo.bmp");

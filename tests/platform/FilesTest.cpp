@@ -89,5 +89,26 @@ TEST(Files, WriteAtomicFailureLeavesNoTemporaryFile) {
   EXPECT_EQ(entries, 0);
 }
 
+TEST(Files, AnInterruptedSaveLeavesOneTemporaryFileThatTheNextSaveReplaces) {
+  test::TempProgramFolder folder;
+  const fs::path target = folder.path() / "Jugadores.ini";
+  // What a save cut off before its rename leaves behind: its temporary file.
+  folder.Write("Jugadores.ini.tmp", std::string(1 << 20, 'x'));
+  ASSERT_TRUE(files::WriteAtomic(target, "[Perfil]"));
+  EXPECT_EQ(folder.Read("Jugadores.ini"), "[Perfil]");
+  std::vector<fs::path> left;
+  for (auto& e : fs::directory_iterator(folder.path())) left.push_back(e.path().filename());
+  EXPECT_EQ(left, std::vector<fs::path>{"Jugadores.ini"});
+}
+
+TEST(Files, SafeFileNamesStayInsideTheirFolder) {
+  for (const char* bueno : {"Ana", "Pista [2]", "Señor Ñandú", "a.b", "F1-Vanto-Rojo.bmp"})
+    EXPECT_TRUE(files::IsSafeFileName(bueno)) << bueno;
+  for (const std::string& malo : std::vector<std::string>{"", "..", "../../x", "a/b", "a\\b", "...", "x..", "C:", "C:x", "a<b",
+                                 "a>b", "a\"b", "a|b", "a?b", "a*b", "a\tb", "a\nb", std::string("a\0b", 3),
+                                 "a\x7f"})
+    EXPECT_FALSE(files::IsSafeFileName(malo)) << malo;
+}
+
 }  // namespace
 }  // namespace rodavia

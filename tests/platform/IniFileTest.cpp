@@ -180,5 +180,15 @@ TEST_F(IniFileTest, FirstOfDuplicateSectionsAndKeysWins) {
   EXPECT_EQ(ini.SectionNames(), (std::vector<std::string>{"A"}));
 }
 
+TEST_F(IniFileTest, ASectionNameHoldingBracketsIsFoundAgainAfterSaving) {
+  for (int guardado = 0; guardado < 3; ++guardado) {
+    IniFile ini(Path());
+    EXPECT_EQ(ini.ReadInteger("Perfil Circuito Pista [2]", "VecesJugadas", 0), guardado);
+    ini.WriteInteger("Perfil Circuito Pista [2]", "VecesJugadas", guardado + 1);
+    ASSERT_TRUE(ini.Flush());
+  }
+  EXPECT_EQ(IniFile(Path()).SectionNames(), std::vector<std::string>{"Perfil Circuito Pista [2]"});
+}
+
 }  // namespace
 }  // namespace rodavia

@@ -179,6 +179,47 @@ TEST(PictureDecode, BrokenJpegFailsWithAReason) {
   EXPECT_FALSE(DecodeJpeg(garbage, p, &error));
 }
 
+// The offset of the first marker `code` (0xFF code) of a JPEG.
+size_t JpegMarker(const std::vector<uint8_t>& jpeg, uint8_t code) {
+  for (size_t i = 0; i + 1 < jpeg.size(); ++i)
+    if (jpeg[i] == 0xFF && jpeg[i + 1] == code) return i;
+  ADD_FAILURE() << "no marker " << int(code);
+  return 0;
+}
+
+TEST(PictureDecode, AJpegCutShortAndClosedWithItsEndMarkerFails) {
+  std::vector<uint8_t> jpeg = EncodeJpeg(Gradient(64, 64), 90);
+  const size_t scan = JpegMarker(jpeg, 0xDA);
+  jpeg.resize(scan + (jpeg.size() - scan) / 2);
+  jpeg.insert(jpeg.end(), {0xFF, 0xD9});
+  Picture p;
+  std::string error;
+  EXPECT_FALSE(DecodeJpeg(jpeg, p, &error));
+  EXPECT_NE(error.find("Corrupt JPEG data"), std::string::npos) << error;
+}
+
+TEST(PictureDecode, TinyFilesClaimingHugePicturesAreRefusedBeforeDecoding) {
+  std::string error;
+  Picture p;
+  BmpFields rle;
+  rle.width = 16384, rle.height = 4096, rle.bitCount = 8, rle.compression = 1, rle.colorsUsed = 1;
+  rle.palette = {0}, rle.pixels = {0, 1};  // end of picture at once
+  EXPECT_FALSE(DecodeBmp(MakeBmp(rle), p, &error));
+  rle.width = 2049, rle.height = 1;
+  EXPECT_FALSE(DecodeBmp(MakeBmp(rle), p, &error));
+  rle.width = 2048, rle.height = 2048;
+  EXPECT_TRUE(DecodeBmp(MakeBmp(rle), p, &error)) << error;
+
+  std::vector<uint8_t> jpeg = EncodeJpeg(Gradient(16, 16), 90);
+  const size_t frame = JpegMarker(jpeg, 0xC0);  // height and width follow at +5 and +7
+  jpeg[frame + 5] = jpeg[frame + 7] = 0x08, jpeg[frame + 6] = jpeg[frame + 8] = 0x00;  // 2048 x 2048
+  EXPECT_FALSE(DecodeJpeg(jpeg, p, &error));
+  EXPECT_EQ(error, "JPEG data too short for its size");
+  jpeg[frame + 5] = 0x10;  // 4096 high
+  EXPECT_FALSE(DecodeJpeg(jpeg, p, &error));
+  EXPECT_EQ(error, "JPEG size out of range");
+}
+
 // ---------------------------------------------------------- BMP depths -----
 
 TEST(PictureDecode, OneBitUsesThePaletteAndReportsWhiteAsTransparent) {

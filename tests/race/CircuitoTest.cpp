@@ -157,12 +157,52 @@ TEST(CircuitoTest, NumberThatDoesNotParseStopsTheReadingWithAMessage) {
   l[207] = "12x";  // start 1, X
   Escribir(carpeta, "Malo", l);
   ScriptedMessages mensajes;
-  const TCircuito c("Malo");
-  EXPECT_EQ(mensajes.Texts(), std::vector<std::string>{"Error al crear la clase circuito."});
+  TCircuito c("Malo");
+  ASSERT_EQ(mensajes.Texts().size(), 1u);
+  EXPECT_EQ(mensajes.Texts()[0].rfind("Error al crear la clase circuito.", 0), 0u);
+  EXPECT_NE(mensajes.Texts()[0].find("no se guardarán"), std::string::npos);
   EXPECT_EQ(c.Colores[8], 456u);  // read before the failure
   EXPECT_EQ(c.Salidas[1].X, 0);   // not read, and no defaults applied
   EXPECT_EQ(c.Salidas[2].Y, 0);
   EXPECT_EQ(c.Box.Y, 0);
+  // A new record is kept in memory but never saved over what the file holds.
+  const std::string antes = carpeta.Read("Circuitos/Malo.cfg");
+  c.Record = 0.0005;
+  EXPECT_FALSE(c.Grabar());
+  EXPECT_EQ(carpeta.Read("Circuitos/Malo.cfg"), antes);
+}
+
+TEST(CircuitoTest, TheDescriptionIsWrittenBackToTheFileItWasReadFrom) {
+  TempProgramFolder carpeta;
+  auto l = Lineas(Ejemplo().Texto());
+  for (const char* nombre : {"../../fuera", "Otro"}) {
+    l[193] = nombre;
+    Escribir(carpeta, "Pista", l);
+    carpeta.Write("Circuitos/Otro.cfg", "el otro circuito");
+    TCircuito c("Pista");
+    c.Record = 0.0005;
+    ASSERT_TRUE(c.Grabar()) << nombre;
+    EXPECT_EQ(carpeta.Read("Circuitos/Otro.cfg"), "el otro circuito") << nombre;
+    EXPECT_EQ(TCircuito("Pista").Record, 0.0005) << nombre;
+  }
+  EXPECT_FALSE(std::filesystem::exists(carpeta.path().parent_path().parent_path() / "fuera.cfg"));
+  // A name that is no file name opens as the defaults and is never written.
+  TCircuito fuera("../Jugadores/Ana");
+  EXPECT_EQ(fuera.Titulo, "Desconocido");
+  EXPECT_FALSE(fuera.Grabar());
+  EXPECT_FALSE(carpeta.Exists("Jugadores/Ana.cfg"));
+}
+
+TEST(CircuitoTest, NegativeMaskColoursKeepTheirSign) {
+  TempProgramFolder carpeta;
+  auto l = Lineas(Ejemplo().Texto());
+  l[200] = "-16777201";   // colour of Asfalto: a system colour
+  l[255] = "4278190095";  // colour of Boxes: the same colour written unsigned
+  Escribir(carpeta, "Sistema", l);
+  const auto escrito = Lineas(TCircuito("Sistema").Texto());
+  EXPECT_EQ(escrito[200], "-16777201");
+  EXPECT_EQ(escrito[255], "-16777201");
+  EXPECT_EQ(escrito[201], "32768");
 }
 
 TEST(CircuitoTest, NumbersSkipBlankLinesAndKeepTheLow16Bits) {

@@ -33,7 +33,7 @@ TEST(PerfilTest, ValueFormsAsTheFileHoldsThem) {
   EXPECT_EQ(c->TeclaAcelerar, 38);
   EXPECT_EQ(c->TeclaFrenar, 40);
   EXPECT_TRUE(c->Joystick);
-  EXPECT_EQ(c->PulsarAcelerar, 4464);  // 70000 wraps like a 16-bit field
+  EXPECT_EQ(c->PulsarAcelerar, 32);    // beyond the control levels: the default
   EXPECT_EQ(c->SoltarFrenar, 64);      // unparsable: the default
   EXPECT_EQ(c->SonidoGolpe, "Pum.wav");
   ASSERT_TRUE(c->LeerPerfilCircuito());
@@ -197,6 +197,51 @@ TEST(PerfilTest, ProfileWithoutCircuitsTotalsZero) {
   EXPECT_EQ(c->TotalPartidasJugadas, 0);
   EXPECT_EQ(c->CircuitosJugados, 0);
   EXPECT_EQ(c->Ranking, 0);
+}
+
+TEST(PerfilTest, ValuesNoDialogCanProduceReadAsTheirDefaults) {
+  FakeEntorno e;
+  TCoche* c = CocheLocal(e, 0, "Ana",
+                         "[Perfil]\r\nTeclaAcelerar=-32768\r\nTeclaFrenar=300\r\nTeclaDerecha=0\r\n"
+                         "SoltarAcelerar=-5\r\nPulsarDerecha=129\r\nSoltarIzquierda=128\r\n"
+                         "ZonaMuertaEjeXMin=-1\r\nZonaMuertaEjeZMax=200\r\n"
+                         "[Perfil Circuito Prueba]\r\nVueltaRapida=-1e300\r\nRuedas=-3\r\n"
+                         "RelacionCambio=11\r\nGasolina=0\r\n");
+  EXPECT_EQ(c->TeclaAcelerar, 38);
+  EXPECT_EQ(c->TeclaFrenar, 40);
+  EXPECT_EQ(c->TeclaDerecha, 39);
+  EXPECT_EQ(c->SoltarAcelerar, 64);
+  EXPECT_EQ(c->PulsarDerecha, 32);
+  EXPECT_EQ(c->SoltarIzquierda, 128);  // the top of the range is a level the dialog sets
+  EXPECT_EQ(c->ZonaMuertaEjeXMin, 0);
+  EXPECT_EQ(c->ZonaMuertaEjeZMax, 0);
+  ASSERT_TRUE(c->LeerPerfilCircuito());
+  EXPECT_DOUBLE_EQ(c->VueltaRapida, SinRecord);
+  EXPECT_DOUBLE_EQ(e.circuito->Record, SinRecord);  // no record no one could beat
+  EXPECT_EQ(e.recordsCambiados, 0);
+  EXPECT_EQ(c->Ruedas, 1);
+  EXPECT_EQ(c->RelacionCambio, 5);
+  EXPECT_EQ(c->Gasolina, 10);
+  ASSERT_TRUE(c->CalcularTotales());
+  EXPECT_EQ(c->Ranking, 0);
+}
+
+TEST(PerfilTest, ANameThatIsNoFileNameNeverBecomesAPath) {
+  FakeEntorno e;
+  e.carpeta.Write("Ana.ini", "[Perfil]\r\nTeclaAcelerar=65\r\n");
+  // What Circuitos\..\Fuera.cfg would reach: a description in the program folder.
+  e.carpeta.Write("Fuera.cfg", TCircuito("Fuera").Texto());
+  TCoche* c = CocheLocal(e, 0, "../Ana");
+  EXPECT_EQ(c->TeclaAcelerar, 38);  // not read from outside Jugadores
+  c->TeclaAcelerar = 66;
+  EXPECT_TRUE(c->GrabarPerfil());
+  EXPECT_EQ(e.carpeta.Read("Ana.ini"), "[Perfil]\r\nTeclaAcelerar=65\r\n");
+
+  TCoche* d = CocheLocal(e, 1, "Luis",
+                         "[Perfil Circuito ../Fuera]\r\nVueltaRapida=0.001\r\nVecesJugadas=1\r\n");
+  ASSERT_TRUE(d->CalcularTotales());
+  EXPECT_EQ(d->TotalPartidasJugadas, 1);
+  EXPECT_EQ(d->CircuitosJugados, 0);  // its record is not looked up outside Circuitos
 }
 
 }  // namespace

@@ -10,7 +10,7 @@
 
 #include <unistd.h>
 
-#include "platform/WaveFile.h"
+#include "platform/sdl/WaveFile.h"
 
 namespace rodavia {
 namespace {
@@ -122,6 +122,9 @@ TEST_F(Sound, LoadsOnlyWaveFiles) {
   fs::path text = Scratch() / "rodavia_not_a_wave.wav";
   std::ofstream(text) << "[Perfil]\nNombre=x\n";
   EXPECT_EQ(sound.Load(text), nullptr);
+  fs::path cut = Scratch() / "rodavia_cut_header.wav";  // "RIFF", size 2, "WAVE"
+  std::ofstream(cut, std::ios::binary) << std::string("RIFF\x02\0\0\0WAVE", 12);
+  EXPECT_EQ(sound.Load(cut), nullptr);
 }
 
 TEST_F(Sound, PlaysStopsAndReusesStoppedCopies) {

@@ -1,6 +1,8 @@
-#include "platform/WaveFile.h"
+#include "platform/sdl/WaveFile.h"
 
 #include <gtest/gtest.h>
+
+#include <cstring>
 
 namespace rodavia {
 namespace {
@@ -83,7 +85,7 @@ TEST(WaveFile, ReadsEachPcmLayout) {
   }
 }
 
-TEST(WaveFile, ReadsExtensiblePcmOnly) {
+TEST(WaveFile, ReadsExtensibleWaves) {
   Parsed p = Parse(Simple(ExtensibleFmt(2, 48000, 16, 1), {9, 8, 7, 6}));
   ASSERT_TRUE(p.ok) << p.reason;
   EXPECT_EQ(p.wave.rate, 48000);
@@ -91,13 +93,45 @@ TEST(WaveFile, ReadsExtensiblePcmOnly) {
   EXPECT_EQ(p.wave.bits, 16);
   EXPECT_EQ(p.wave.samples, (Bytes{9, 8, 7, 6}));
 
-  Parsed floats = Parse(Simple(ExtensibleFmt(2, 48000, 16, 3), {9, 8, 7, 6}));
-  EXPECT_FALSE(floats.ok);
-  EXPECT_NE(floats.reason.find("not PCM"), std::string::npos) << floats.reason;
-
   Bytes cut = ExtensibleFmt(1, 48000, 16, 1);
   cut.resize(30);
   EXPECT_FALSE(Parse(Simple(cut, {0, 0})).ok);
+}
+
+// 16-bit samples as the machine holds them.
+std::vector<int16_t> Samples16(const WaveData& wave) {
+  std::vector<int16_t> samples(wave.samples.size() / 2);
+  std::memcpy(samples.data(), wave.samples.data(), samples.size() * 2);
+  return samples;
+}
+
+TEST(WaveFile, EncodingsOpenAlCannotTakeAreConverted) {
+  // 24-bit PCM, half of full scale then its negative.
+  Parsed deep = Parse(Simple(Fmt(1, 1, 22050, 24), {0x00, 0x00, 0x40, 0x00, 0x00, 0xC0}));
+  ASSERT_TRUE(deep.ok) << deep.reason;
+  EXPECT_EQ(deep.wave.bits, 16);
+  const auto deepSamples = Samples16(deep.wave);
+  ASSERT_EQ(deepSamples.size(), 2u);
+  EXPECT_NEAR(deepSamples[0], 0x4000, 2);
+  EXPECT_NEAR(deepSamples[1], -0x4000, 2);
+  // 32-bit floating point, plain and extensible.
+  Bytes half = {0x00, 0x00, 0x00, 0x3F, 0x00, 0x00, 0x00, 0xBF};  // 0.5f, -0.5f
+  for (const Bytes& fmt : {Fmt(3, 1, 44100, 32), ExtensibleFmt(1, 44100, 32, 3)}) {
+    Parsed floats = Parse(Simple(fmt, half));
+    ASSERT_TRUE(floats.ok) << floats.reason;
+    EXPECT_EQ(floats.wave.rate, 44100);
+    EXPECT_EQ(floats.wave.bits, 16);
+    const auto samples = Samples16(floats.wave);
+    ASSERT_EQ(samples.size(), 2u);
+    EXPECT_NEAR(samples[0], 0x4000, 2);
+    EXPECT_NEAR(samples[1], -0x4000, 2);
+  }
+  // Four channels become two; 8-bit stays 8-bit.
+  Parsed quad = Parse(Simple(Fmt(1, 4, 8000, 8), {128, 128, 128, 128, 200, 200, 200, 200}));
+  ASSERT_TRUE(quad.ok) << quad.reason;
+  EXPECT_EQ(quad.wave.channels, 2);
+  EXPECT_EQ(quad.wave.bits, 8);
+  EXPECT_EQ(quad.wave.samples.size(), 4u);
 }
 
 TEST(WaveFile, SkipsOtherChunksAndTheirPadding) {
@@ -126,65 +160,58 @@ TEST(WaveFile, DropsAPartialLastFrame) {
   EXPECT_EQ(p.wave.samples, (Bytes{1, 2, 3, 4}));
 }
 
-TEST(WaveFile, RejectsWhatItCannotPlay) {
+TEST(WaveFile, RejectsWhatIsNoWaveWithAReason) {
+  Bytes noData;
+  PutChunk(noData, "fmt ", Fmt(1, 1, 22050, 8));
+  Bytes noFmt;
+  PutChunk(noFmt, "data", {1, 2});
   struct Case {
     const char* what;
     Bytes file;
-    const char* reason;
   } cases[] = {
-      {"empty", {}, "not a RIFF/WAVE"},
-      {"not riff", Bytes(64, 'x'), "not a RIFF/WAVE"},
-      {"float", Simple(Fmt(3, 1, 22050, 16), {0, 0}), "not PCM"},
-      {"adpcm", Simple(Fmt(2, 1, 22050, 4), {0, 0}), "not PCM"},
-      {"24 bits", Simple(Fmt(1, 1, 22050, 24), {0, 0, 0}), "24 bits"},
-      {"3 channels", Simple(Fmt(1, 3, 22050, 8), {0, 0, 0}), "3 channels"},
-      {"rate 0", Simple(Fmt(1, 1, 0, 8), {0}), "sample rate 0"},
-      {"short fmt", Simple(Bytes(12, 1), {0}), "too short"},
+      {"empty", {}},
+      {"not riff", Bytes(64, 'x')},
+      // A recorder cut off before it patched its header: "RIFF", size 2, "WAVE".
+      {"cut header", {'R', 'I', 'F', 'F', 2, 0, 0, 0, 'W', 'A', 'V', 'E'}},
+      {"rate 0", Simple(Fmt(1, 1, 0, 8), {0})},
+      {"short fmt", Simple(Bytes(12, 1), {0})},
+      {"no data", Riff(noData)},
+      {"no fmt", Riff(noFmt)},
   };
   for (const Case& c : cases) {
     Parsed p = Parse(c.file);
     EXPECT_FALSE(p.ok) << c.what;
-    EXPECT_NE(p.reason.find(c.reason), std::string::npos) << c.what << ": " << p.reason;
+    EXPECT_FALSE(p.reason.empty()) << c.what;
   }
-  Bytes noData;
-  PutChunk(noData, "fmt ", Fmt(1, 1, 22050, 8));
-  EXPECT_EQ(Parse(Riff(noData)).reason, "no data chunk");
-  Bytes noFmt;
-  PutChunk(noFmt, "data", {1, 2});
-  EXPECT_EQ(Parse(Riff(noFmt)).reason, "no format chunk");
 }
 
-TEST(WaveFile, TruncatedFilesFailWithoutReadingPastTheEnd) {
+TEST(WaveFile, TruncatedFilesReadOnlyTheWholeFramesThatAreThere) {
   Bytes whole = Simple(Fmt(1, 2, 22050, 16), Bytes(40, 7));
-  Parsed cut = Parse(Bytes(whole.begin(), whole.end() - 3));
-  EXPECT_FALSE(cut.ok);
-  EXPECT_EQ(cut.reason, "chunk \"data\" is truncated");
-  // Every prefix either fails or is read in full frames from what is there.
+  // Every prefix either fails with a reason or reads whole frames of what is there.
   for (size_t n = 0; n < whole.size(); ++n) {
-    Parsed p = Parse(Bytes(whole.begin(), whole.begin() + n));
-    EXPECT_FALSE(p.ok) << n;
-    EXPECT_FALSE(p.reason.empty()) << n;
+    Parsed p = Parse(Bytes(whole.begin(), whole.begin() + std::ptrdiff_t(n)));
+    if (p.ok) {
+      EXPECT_EQ(p.wave.samples.size() % 4, 0u) << n;
+      EXPECT_LE(p.wave.samples.size() + 44, n) << n;
+    } else {
+      EXPECT_FALSE(p.reason.empty()) << n;
+    }
   }
   // A chunk size near 4 GiB must not wrap the bounds check.
   Bytes huge = whole;
   huge[40] = huge[41] = huge[42] = huge[43] = 0xFF;
-  EXPECT_FALSE(Parse(huge).ok);
+  Parsed p = Parse(huge);
+  EXPECT_LE(p.wave.samples.size(), 40u);
 }
 
-TEST(WaveFile, RiffSizeBoundsTheChunks) {
-  // A RIFF size beyond the file (a writer cut short) still reads what is there.
+TEST(WaveFile, ARiffSizeBeyondTheFileStillReadsWhatIsThere) {
+  // A writer cut short leaves a RIFF size larger than what it wrote.
   Bytes longer = Simple(Fmt(1, 1, 8000, 8), {5, 6});
   longer[4] = 0xF0;
   longer[5] = 0xFF;
   Parsed p = Parse(longer);
   ASSERT_TRUE(p.ok) << p.reason;
   EXPECT_EQ(p.wave.samples, (Bytes{5, 6}));
-  // Bytes after the RIFF's own end are not part of the wave.
-  Bytes c;
-  PutChunk(c, "fmt ", Fmt(1, 1, 8000, 8));
-  Bytes file = Riff(c);
-  PutChunk(file, "data", {5, 6});
-  EXPECT_EQ(Parse(file).reason, "no data chunk");
 }
 
 }  // namespace
