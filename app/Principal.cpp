@@ -138,11 +138,10 @@ IniFile TF_Principal::Configuracion() const { return IniFile(files::Resolve(kCon
 
 bool TF_Principal::LeerConfiguracion() {
   IniFile ini = Configuracion();
-  if (!ini.readable()) {
-    DXDraw.Finalize();
-    ShowError("Error leyendo datos del fichero de configuración.");
-    return false;
-  }
+  // A file that cannot be read gives its message and reads as the defaults,
+  // so the display is set all the same and races can be seen.
+  const bool leido = ini.readable();
+  if (!leido) ShowError("Error leyendo datos del fichero de configuración.");
   PonerModoPantalla(ini.ReadBool("Pantalla", "PantallaCompleta", true));
   VerFrames = ini.ReadBool("Pantalla", "VerFrames", false);
   VerControles = ini.ReadBool("Pantalla", "VerControles", false);
@@ -154,7 +153,7 @@ bool TF_Principal::LeerConfiguracion() {
   TeclaFrames = LeerTecla(ini, "Frames");
   TeclaControles = LeerTecla(ini, "Controles");
   cb_colisiones->SetChecked(ini.ReadBool("Perfil", "Colisiones", true));
-  return true;
+  return leido;
 }
 
 bool TF_Principal::GuardarConfiguracion() {

@@ -17,11 +17,9 @@ namespace rodavia {
 
 namespace {
 // A car picture from another machine is only ever looked for directly
-// inside Coches.
+// inside Coches, and must be a whole strip.
 bool ImagenDisponible(const std::string& imagen) {
-  if (imagen.empty() || imagen.find_first_of("/\\:") != std::string::npos || imagen.find("..") != std::string::npos)
-    return false;
-  return files::Exists("Coches\\" + imagen);
+  return files::IsSafeFileName(imagen) && ProblemaImagenCoche(imagen).empty();
 }
 
 EstadisticasJugador Estadisticas(const TCoche& c) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "app/Mundo.h"
+#include "platform/Application.h"
 #include "race/Coche.h"
 
 namespace rodavia {
@@ -107,6 +108,25 @@ TEST_F(CarreraTest, EscapeDuringTheCountdownStopsBothTimers) {
   EXPECT_FALSE(p->t_semaforo.Enabled());
   EXPECT_FALSE(p->t_coches.Enabled());
   Esperar(5000);
+  EXPECT_FALSE(p->t_coches.Enabled());
+}
+
+TEST_F(CarreraTest, EscapeWhileTheGridIsShownAbandonsTheStart) {
+  p->AnyadirJugador("Ana");
+  // The player presses Escape while the start shows the still grid.
+  bool pulsado = false;
+  SetProcessMessages([&] {
+    if (!pulsado) p->FormKeyDown(27, {});
+    pulsado = true;
+  });
+  p->sb_jugar->Click();
+  SetProcessMessages(nullptr);
+  ASSERT_TRUE(pulsado);
+  EXPECT_FALSE(pantalla.visible);
+  EXPECT_FALSE(p->sb_jugar->Down());
+  EXPECT_FALSE(p->t_semaforo.Enabled()) << "no light in the lobby";
+  EXPECT_EQ(sonido.logs["Sirena.wav"]->plays, 0);
+  Esperar(6000);
   EXPECT_FALSE(p->t_coches.Enabled());
 }
 

@@ -155,6 +155,15 @@ TEST(PrincipalTest, FullScreenFailureFallsBackToAWindowAfterItsMessage) {
   EXPECT_TRUE(m.pantalla.fullScreen);
 }
 
+TEST(PrincipalTest, AnUnreadableConfigurationIsReportedAndTheDisplayStillSet) {
+  MundoPrincipal m;
+  std::filesystem::create_directories(m.carpeta.path() / "Rodavia.ini");  // exists, cannot be read
+  auto p = m.Arrancar();
+  EXPECT_EQ(m.mensajes.Texts(), std::vector<std::string>{"Error leyendo datos del fichero de configuración."});
+  EXPECT_TRUE(m.pantalla.initialized) << "races must be visible";
+  EXPECT_EQ(p->e_NumVueltas->Text(), "3");
+}
+
 TEST(PrincipalTest, LightFramesAreASixthOfThePictureWidthInWholePixels) {
   MundoPrincipal m;
   m.carpeta.Write("Graficos/Semaforo.bmp", Bmp(303, 40));
