@@ -12,6 +12,7 @@
 #include "app/Mundo.h"
 #include "net/DXPlay.h"
 #include "net/Tramas.h"
+#include "platform/Application.h"
 
 using namespace rodavia;
 using namespace rodavia::test;
