@@ -263,7 +263,7 @@ void TF_Principal::t_cochesTimer() {
   if (SesionAbierta()) {
     ++framesDesdeEnvio;
     if (framesDesdeEnvio > framesEntreTramas && !tramaCoches.empty()) {
-      EnviarTrama(0, Trama::Coches, tramaCoches);
+      EnviarTrama(AllMembers, Trama::Coches, tramaCoches);
       tramaCoches.clear();
       framesDesdeEnvio = 0;
     }
@@ -358,8 +358,8 @@ void TF_Principal::sb_jugarClick() {
     sb_equiposClick();
     // The last team to get ready starts everybody; the others wait.
     if (!DXPlay->TodosEnEstado(1)) return;
-    EnviarTrama(0, Trama::Empezar, "");
-    if (DXPlay->SoyServidor()) EnviarTramaOpciones(0);
+    EnviarTrama(AllMembers, Trama::Empezar, "");
+    if (DXPlay->SoyServidor()) EnviarTramaOpciones(AllMembers);
   }
   EmpezarCarrera();
 }
@@ -374,7 +374,7 @@ void TF_Principal::EmpezarCarrera() {
   Resultados.clear();
   if (SesionAbierta() && DXPlay->SoyServidor()) {
     framesEntreTramas = std::clamp<int32_t>(Configuracion().ReadInteger("Conexiones", "FramesEntreTramas", 3), 0, 99);
-    EnviarTrama(0, Trama::FramesEntreTramas, Digitos(framesEntreTramas, 2));
+    EnviarTrama(AllMembers, Trama::FramesEntreTramas, Digitos(framesEntreTramas, 2));
   }
   MensajeCarrera.clear();
   tramaCoches.clear();
@@ -442,7 +442,7 @@ void TF_Principal::TerminarCarrera() {
       c->Visible = false;
     }
   }
-  EnviarTrama(0, Trama::CochesFuera, "");
+  EnviarTrama(AllMembers, Trama::CochesFuera, "");
   if (circuito_) circuito_->Grabar();
   if (!Resultados.empty()) ShowInformation(Resultados);
   if (SesionAbierta()) {

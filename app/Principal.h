@@ -105,7 +105,7 @@ class TF_Principal : public TForm, public TEntornoCarrera {
   // The frames: sending, and the receivers by frame type.
   void EnviarTrama(MemberId a, Trama tipo, const std::string& texto);
   void EnviarTramaOpciones(MemberId a);
-  void EnviarTramaRecordCircuitoYPerfilJugadores(MemberId a = 0);
+  void EnviarTramaRecordCircuitoYPerfilJugadores(MemberId a = AllMembers);
   void DXPlayMessage(TDXPlayPlayer& de, const uint8_t* datos, size_t tamanyo);
   void RecibirTramaJugadorEntra(const std::string& equipo, const std::string& texto);
   void RecibirTramaJugadorSale(const std::string& equipo, const std::string& nombre);
@@ -163,7 +163,7 @@ class TF_Principal : public TForm, public TEntornoCarrera {
   void EncolarMarcador(const TMarcador& marcador) override { Marcadores.push_back(marcador); }
   void MostrarNivelesControl(int derecha, int izquierda, int acelerador, int freno) override;
   bool CompletarVuelta(TCoche& coche, double tiempo) override;
-  void EnviarTrama(Trama tipo, const std::string& texto) override { EnviarTrama(0, tipo, texto); }
+  void EnviarTrama(Trama tipo, const std::string& texto) override { EnviarTrama(AllMembers, tipo, texto); }
   bool SesionAbierta() const override;
   std::string& TramaCoches() override { return tramaCoches; }
   int FramesDesdeEnvio() const override { return framesDesdeEnvio; }

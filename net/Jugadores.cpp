@@ -61,7 +61,7 @@ void TF_Principal::AnyadirJugador(const std::string& nombre) {
   coche->CalcularTotales();
   jugadores_.push_back(coche);
   sb_jugadoresClick();
-  EnviarTrama(0, Trama::JugadorEntra, TextoJugadorEntra({nombre, indice, coche->ImagenCoche}));
+  EnviarTrama(AllMembers, Trama::JugadorEntra, TextoJugadorEntra({nombre, indice, coche->ImagenCoche}));
   EscribirChat("Sistema", "El jugador " + nombre + " de este equipo se ha unido a la partida.");
   EnviarTramaRecordCircuitoYPerfilJugadores();
   Focus = cb_Perfil;
@@ -83,7 +83,7 @@ void TF_Principal::bb_quitar_de_la_partidaClick() {
   EscribirChat("Sistema", "El jugador " + nombre + " ha dejado la partida.");
   jugadores_.erase(std::find(jugadores_.begin(), jugadores_.end(), coche));
   delete coche;
-  EnviarTrama(0, Trama::JugadorSale, NombreEnTrama(nombre));
+  EnviarTrama(AllMembers, Trama::JugadorSale, NombreEnTrama(nombre));
   sb_jugadoresClick();
 }
 
@@ -180,7 +180,7 @@ void TF_Principal::bb_ChatClick() {
 void TF_Principal::EnviarChat(const std::string& texto) {
   // To every other machine, then to this one through the same path, so a
   // line appears once everywhere.
-  EnviarTrama(0, Trama::Chat, texto);
+  EnviarTrama(AllMembers, Trama::Chat, texto);
   if (SesionAbierta()) EnviarTrama(DXPlay->EquipoLocal()->ID, Trama::Chat, texto);
 }
 

@@ -47,7 +47,7 @@ void TF_Principal::cb_CircuitosClick() {
     cocheTrabajo_->LeerPerfilCircuito();
     MostrarSetupCoche();
   }
-  if (SesionAbierta() && DXPlay->SoyServidor()) EnviarTramaOpciones(0);
+  if (SesionAbierta() && DXPlay->SoyServidor()) EnviarTramaOpciones(AllMembers);
   EnviarTramaRecordCircuitoYPerfilJugadores();
 }
 
@@ -124,11 +124,11 @@ void TF_Principal::e_NumVueltasExit() {
   e_NumVueltas->SetText(IniFile::ParseInteger(e_NumVueltas->Text(), vueltas) && vueltas >= 0
                             ? ZeroPadded(vueltas, 2)
                             : "05");
-  if (SesionAbierta() && DXPlay->SoyServidor()) EnviarTramaOpciones(0);
+  if (SesionAbierta() && DXPlay->SoyServidor()) EnviarTramaOpciones(AllMembers);
 }
 
 void TF_Principal::cb_colisionesClick() {
-  if (SesionAbierta() && DXPlay->SoyServidor()) EnviarTramaOpciones(0);
+  if (SesionAbierta() && DXPlay->SoyServidor()) EnviarTramaOpciones(AllMembers);
 }
 
 void TF_Principal::bb_CrearClick() {

@@ -215,7 +215,7 @@ void TF_Principal::RecibirTramaOpciones(const std::string& texto) {
       sb_jugarClick();
     }
     sb_jugar->Enabled = false;
-    EnviarTrama(0, Trama::SinCircuito, o.circuito);
+    EnviarTrama(AllMembers, Trama::SinCircuito, o.circuito);
     EscribirChat("Error", "No tienes el circuito \"" + o.circuito + "\" que se ha seleccionado.");
   } else {
     sb_jugar->Enabled = true;

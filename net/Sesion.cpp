@@ -205,7 +205,7 @@ void TF_Principal::DXPlayDeletePlayer(TDXPlayPlayer& equipo) {
 void TF_Principal::t_ComprobarSiSoyServerTimer() {
   t_ComprobarSiSoyServer.SetEnabled(false);
   if (!SesionAbierta() || !DXPlay->SoyServidor()) return;
-  EnviarTrama(0, Trama::NuevoServidor, "");
+  EnviarTrama(AllMembers, Trama::NuevoServidor, "");
   PonerConectadoServidor();
   EscribirChat("Sistema", "Este equipo pasa a ser el servidor de la sesión.");
 }
@@ -219,7 +219,7 @@ int16_t TF_Principal::EstadoPropio() const {
 void TF_Principal::AnunciarEstado(int16_t estado) {
   if (!SesionAbierta()) return;
   DXPlay->EquipoLocal()->EstadoEquipo = estado;
-  EnviarTrama(0, Trama::EstadoEquipo, Digitos(estado, 2));
+  EnviarTrama(AllMembers, Trama::EstadoEquipo, Digitos(estado, 2));
 }
 
 // Whoever sees every team ready (on its own press, on another team's "ready"
@@ -229,14 +229,14 @@ void TF_Principal::EmpezarSiTodosPreparados(const TDXPlayPlayer* saliente) {
   if (!SesionAbierta() || EstadoPropio() != 1 || enCarrera_ || t_ajugar.Enabled()) return;
   for (const auto& equipo : DXPlay->Equipos())
     if (equipo.get() != saliente && equipo->EstadoEquipo != 1) return;
-  EnviarTrama(0, Trama::Empezar, "");
+  EnviarTrama(AllMembers, Trama::Empezar, "");
   t_ajugar.SetEnabled(true);
 }
 
 void TF_Principal::t_ajugarTimer() {
   t_ajugar.SetEnabled(false);
   if (!SesionAbierta() || EstadoPropio() != 1 || enCarrera_) return;
-  if (DXPlay->SoyServidor()) EnviarTramaOpciones(0);
+  if (DXPlay->SoyServidor()) EnviarTramaOpciones(AllMembers);
   EmpezarCarrera();
 }
 

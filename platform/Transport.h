@@ -14,6 +14,8 @@
 namespace rodavia {
 
 using MemberId = uint32_t;  // session-wide, never 0
+// As the address of a message: every member but the sender.
+inline constexpr MemberId AllMembers = 0;
 
 struct TransportMember {
   MemberId id = 0;
@@ -61,7 +63,7 @@ class Transport {
   virtual std::vector<TransportMember> InitialMembers() const = 0;
 
   // Queues a message for member `to`, or for every other member when `to`
-  // is 0. Answers false when it cannot be sent (no session, unknown member).
+  // is AllMembers. Answers false when it cannot be sent (no session, unknown member).
   virtual bool Send(MemberId to, std::vector<uint8_t> data) = 0;
 
   // The next waiting event, on the window thread; false when none waits.
