@@ -45,8 +45,6 @@ class FakeTransport : public Transport {
   bool Poll(TransportEvent& event) override;
   void SetNotify(std::function<void()> notify) override { notify_ = std::move(notify); }
 
-  // The machine stops without a word (the others see it leave).
-  void Desaparecer() { Close(); }
   int intentosDeUnion = 0;
   std::string nombre;
 

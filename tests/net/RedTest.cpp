@@ -10,6 +10,7 @@
 #include "app/Mundo.h"
 #include "net/DXPlay.h"
 #include "platform/Application.h"
+#include "platform/AsioTransport.h"
 #include "platform/Timer.h"
 #include "platform/WindowMessages.h"
 #include "race/Circuito.h"
@@ -47,11 +48,17 @@ struct Maquina {
   }
 };
 
-struct RedTest : ::testing::Test, Mundo {
+// The machines of a test, over the in-process network or over real TCP on
+// 127.0.0.1 (the host at a free port). Every wait lets the machines' clock
+// run 10 ms and delivers what arrived.
+struct Red : Mundo {
+  const bool tcp;
   FakeRed redFalsa;
   std::vector<std::unique_ptr<Maquina>> maquinas;
+  uint16_t puerto = kPuertoDefecto;
 
-  RedTest() {
+  explicit Red(bool sobreTcp) : tcp(sobreTcp) {
+    if (tcp) puerto = PuertoLibre();
     for (const char* jugador : {"Ana", "Bea", "Cris", "Dani"})
       carpeta.Write(std::string("Jugadores/") + jugador + ".ini", "");
     Circuito("Bahia", [](TCircuito& c) {
@@ -64,16 +71,35 @@ struct RedTest : ::testing::Test, Mundo {
       IdleAllTimers(reloj.ticks);
     });
   }
-  ~RedTest() override {
+  ~Red() {
     maquinas.clear();
     SetProcessMessages(nullptr);
   }
 
-  // Machine n of the test, at address 10.0.0.n of the network.
+  static uint16_t PuertoLibre() {
+    AsioTransport sonda;
+    std::string error;
+    sonda.Create("127.0.0.1", 0, "sonda", "sonda", error);
+    return sonda.ListeningPort();
+  }
+
+  // Machine n of the test: over the in-process network at 10.0.0.n.
   Maquina& Nueva(const std::string& equipo) {
-    const std::string ip = "10.0.0." + std::to_string(maquinas.size() + 1);
-    maquinas.push_back(std::make_unique<Maquina>(std::make_unique<FakeTransport>(redFalsa, ip), equipo));
+    std::unique_ptr<Transport> t;
+    if (tcp)
+      t = std::make_unique<AsioTransport>();
+    else
+      t = std::make_unique<FakeTransport>(redFalsa, "10.0.0." + std::to_string(maquinas.size() + 1));
+    maquinas.push_back(std::make_unique<Maquina>(std::move(t), equipo));
     return *maquinas.back();
+  }
+  // Where a machine takes newcomers.
+  std::string Direccion(const Maquina& m) const {
+    if (!tcp) {
+      for (size_t i = 0; i < maquinas.size(); ++i)
+        if (maquinas[i].get() == &m) return "10.0.0." + std::to_string(i + 1) + ":" + std::to_string(puerto);
+    }
+    return "127.0.0.1:" + std::to_string(static_cast<const AsioTransport&>(*m.red).ListeningPort());
   }
 
   static void Conectar(Maquina& m, int modo, const std::string& ip) {
@@ -83,16 +109,27 @@ struct RedTest : ::testing::Test, Mundo {
   }
   Maquina& Servidor(const std::string& equipo) {
     Maquina& m = Nueva(equipo);
-    Conectar(m, 0, "10.0.0.1");
+    Conectar(m, 0, (tcp ? "127.0.0.1:" : "10.0.0.1:") + std::to_string(puerto));
     return m;
   }
-  Maquina& Invitado(const std::string& equipo, const std::string& ip = "10.0.0.1") {
+  Maquina& Invitado(const std::string& equipo) { return Invitado(equipo, Direccion(*maquinas.front())); }
+  Maquina& Invitado(const std::string& equipo, const std::string& ip) {
     Maquina& m = Nueva(equipo);
     Conectar(m, 1, ip);
-    Entregar();
     return m;
   }
 
+  // Delivers until `condicion` holds (at most 5 s); false when it never did.
+  template <class F>
+  bool Hasta(F condicion) {
+    const auto limite = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (!condicion()) {
+      if (std::chrono::steady_clock::now() > limite) return false;
+      ProcessMessages();
+      if (tcp) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return true;
+  }
   void Entregar(int veces = 5) {
     for (int i = 0; i < veces; ++i) ProcessMessages();
   }
@@ -102,7 +139,13 @@ struct RedTest : ::testing::Test, Mundo {
   }
 };
 
-TEST_F(RedTest, AGuestJoinsByNameTakesTheHostSettingsAndChatsOnce) {
+struct RedTest : Red, ::testing::TestWithParam<bool> {
+  RedTest() : Red(GetParam()) {}
+};
+INSTANTIATE_TEST_SUITE_P(Transportes, RedTest, ::testing::Values(false, true),
+                         [](const auto& info) { return info.param ? "Tcp" : "EnProceso"; });
+
+TEST_P(RedTest, AGuestJoinsByNameTakesTheHostSettingsAndChatsOnce) {
   Maquina& a = Servidor("Azul");
   ASSERT_TRUE(a.p->SesionAbierta());
   EXPECT_EQ(a.p->l_conectar->Caption, "Conectados");
@@ -113,8 +156,8 @@ TEST_F(RedTest, AGuestJoinsByNameTakesTheHostSettingsAndChatsOnce) {
   Maquina& b = Invitado("Rojo");
   ASSERT_TRUE(b.p->SesionAbierta());
   EXPECT_EQ(b.Lineas("<Sistema> El equipo Azul está en la sesión."), 1);
+  ASSERT_TRUE(Hasta([&] { return b.p->e_NumVueltas->Text() == "07"; }));
   EXPECT_EQ(a.Lineas("<Sistema> El equipo Rojo se ha unido a la sesión."), 1);
-  EXPECT_EQ(b.p->e_NumVueltas->Text(), "07");
   EXPECT_EQ(b.p->cb_Circuito->Text(), "Bahia");
   EXPECT_TRUE(b.p->sb_jugar->Enabled);
   EXPECT_FALSE(b.p->cb_Circuito->Enabled);
@@ -131,60 +174,60 @@ TEST_F(RedTest, AGuestJoinsByNameTakesTheHostSettingsAndChatsOnce) {
 
   b.p->e_chat->SetText("hola");
   b.p->bb_Chat->Click();
+  ASSERT_TRUE(Hasta([&] { return a.Lineas("<Rojo> hola") == 1; }));
   Entregar();
+  EXPECT_EQ(b.Lineas("<Rojo> hola"), 1) << "once, through the receiving path";
   EXPECT_EQ(a.Lineas("<Rojo> hola"), 1);
-  EXPECT_EQ(b.Lineas("<Rojo> hola"), 1);
 
   // A change of laps on the host reaches the guest.
   a.p->e_NumVueltas->SetText("12");
   a.p->e_NumVueltasExit();
-  Entregar();
-  EXPECT_EQ(b.p->e_NumVueltas->Text(), "12");
+  EXPECT_TRUE(Hasta([&] { return b.p->e_NumVueltas->Text() == "12"; }));
 }
 
-TEST_F(RedTest, ATakenTeamNameOrAnEmptyAddressEndsDisconnected) {
-  Servidor("Azul");
+TEST_P(RedTest, ATakenTeamNameOrAnAddressWithoutSessionEndsDisconnected) {
+  Maquina& a = Servidor("Azul");
   Maquina& b = Invitado("Azul");
   EXPECT_FALSE(b.p->SesionAbierta());
   EXPECT_EQ(b.Lineas("<Error> En la sesión ya existe un equipo con el nombre Azul."), 1);
   EXPECT_EQ(b.Lineas("<Error> Cambie el nombre del equipo y vuelva a entrar."), 1);
-  EXPECT_EQ(static_cast<FakeTransport&>(*b.red).intentosDeUnion, 1) << "a taken name is not retried";
+  EXPECT_TRUE(mensajes.shown.empty()) << "a taken name is not retried";
   EXPECT_EQ(b.p->l_conectar->Caption, "Desconectados");
   EXPECT_TRUE(b.p->bb_Conectar->Enabled);
+  EXPECT_TRUE(Hasta([&] { return a.Lineas("<Sistema> El equipo Azul ha dejado la sesión.") == 1; }));
 
   // Three silent retries, then the question at every failure.
   mensajes.answers = {MsgResult::Retry, MsgResult::Cancel};
-  mensajes.shown.clear();
   b.p->e_Equipo->SetText("Rojo");
-  Conectar(b, 1, "10.0.0.9");
-  EXPECT_EQ(static_cast<FakeTransport&>(*b.red).intentosDeUnion, 1 + 5);
+  Conectar(b, 1, tcp ? "127.0.0.1:" + std::to_string(PuertoLibre()) : "10.0.0.9");
+  if (!tcp) {
+    EXPECT_EQ(static_cast<FakeTransport&>(*b.red).intentosDeUnion, 1 + 5);
+  }
   EXPECT_EQ(mensajes.Texts(), (std::vector<std::string>(2, "No hay ninguna sesión en la dirección IP indicada.")));
   EXPECT_FALSE(b.p->SesionAbierta());
 }
 
-TEST_F(RedTest, ATeamLeavingTakesItsPlayersAndTheHostRolePassesToOneGuest) {
+TEST_P(RedTest, ATeamLeavingTakesItsPlayersAndTheHostRolePassesToOneGuest) {
   Maquina& a = Servidor("Azul");
   Maquina& b = Invitado("Rojo");
   Maquina& c = Invitado("Verde");
+  ASSERT_TRUE(Hasta([&] { return a.p->DXPlay->Equipos().size() == 3 && b.p->DXPlay->Equipos().size() == 3; }));
   a.p->AnyadirJugador("Ana");
-  Entregar();
+  ASSERT_TRUE(Hasta([&] { return c.Jugador("Ana") != nullptr; }));
   c.p->AnyadirJugador("Cris");
-  Entregar();
-  ASSERT_NE(b.Jugador("Ana"), nullptr);
-  ASSERT_NE(b.Jugador("Cris"), nullptr);
+  ASSERT_TRUE(Hasta([&] { return b.Jugador("Cris") != nullptr && b.Jugador("Ana") != nullptr; }));
   EXPECT_FALSE(b.Jugador("Ana")->Local);
   EXPECT_EQ(b.Lineas("<Sistema> El jugador Ana del equipo Azul se ha unido a la partida."), 1);
 
   // The host's machine stops: its players leave every roster, and the
   // longest-standing guest takes over within 100 ms.
-  static_cast<FakeTransport&>(*a.red).Desaparecer();
-  Correr(150);
+  a.red->Close();
+  ASSERT_TRUE(Hasta([&] { return b.Lineas("<Sistema> Este equipo pasa a ser el servidor de la sesión.") == 1; }));
+  ASSERT_TRUE(Hasta([&] { return c.Lineas("<Sistema> El equipo Rojo pasa a ser el servidor de la sesión.") == 1; }));
   EXPECT_EQ(b.Jugador("Ana"), nullptr);
   EXPECT_EQ(c.Jugador("Ana"), nullptr);
   EXPECT_NE(b.Jugador("Cris"), nullptr);
   EXPECT_EQ(b.Lineas("<Sistema> El equipo Azul ha dejado la sesión."), 1);
-  EXPECT_EQ(b.Lineas("<Sistema> Este equipo pasa a ser el servidor de la sesión."), 1);
-  EXPECT_EQ(c.Lineas("<Sistema> El equipo Rojo pasa a ser el servidor de la sesión."), 1);
   EXPECT_EQ(c.Lineas("<Sistema> Este equipo pasa a ser el servidor de la sesión."), 0);
   EXPECT_TRUE(b.p->cb_Circuito->Enabled);
   EXPECT_TRUE(b.p->e_NumVueltas->Enabled);
@@ -192,14 +235,19 @@ TEST_F(RedTest, ATeamLeavingTakesItsPlayersAndTheHostRolePassesToOneGuest) {
   EXPECT_FALSE(c.p->cb_Circuito->Enabled);
 
   // A newcomer joins at the new host and gets its welcome.
-  Maquina& d = Invitado("Negro", "10.0.0.2");
+  Maquina& d = Invitado("Negro", Direccion(b));
   ASSERT_TRUE(d.p->SesionAbierta());
-  EXPECT_NE(d.Jugador("Cris"), nullptr);
-  EXPECT_EQ(d.p->cb_Circuito->Text(), "Bahia");
   EXPECT_EQ(d.Lineas("<Sistema> El equipo Rojo está en la sesión."), 1);
+  EXPECT_TRUE(Hasta([&] { return d.Jugador("Cris") != nullptr && d.p->cb_Circuito->Text() == "Bahia"; }));
 }
 
-TEST_F(RedTest, MachinesGettingReadyAtOnceBothGoOnToStart) {
+// The race needs no real network: one process cannot run two machines'
+// race starts side by side, so they run on the in-process network in turn.
+struct CarreraEnRedTest : Red, ::testing::Test {
+  CarreraEnRedTest() : Red(false) {}
+};
+
+TEST_F(CarreraEnRedTest, MachinesGettingReadyAtOnceBothGoOnToStart) {
   Maquina& a = Servidor("Azul");
   Maquina& b = Invitado("Rojo");
   a.p->AnyadirJugador("Ana");
@@ -219,15 +267,15 @@ TEST_F(RedTest, MachinesGettingReadyAtOnceBothGoOnToStart) {
   // The last team that was not ready leaving also lets the others start.
   b.p->sb_jugar->Click();  // B is not ready any more
   Maquina& c = Invitado("Verde");
-  static_cast<FakeTransport&>(*c.red).Desaparecer();
+  c.red->Close();
   Entregar();
   EXPECT_FALSE(a.p->t_ajugar.Enabled());
-  static_cast<FakeTransport&>(*b.red).Desaparecer();
+  b.red->Close();
   Entregar();
   EXPECT_TRUE(a.p->t_ajugar.Enabled()) << "only A is left, and it is ready";
 }
 
-TEST_F(RedTest, AStartedRaceShowsTheOtherMachinesCarsAndOnlyThose) {
+TEST_F(CarreraEnRedTest, AStartedRaceShowsTheOtherMachinesCarsAndOnlyThose) {
   Maquina& a = Servidor("Azul");
   Maquina& b = Invitado("Rojo");
   // Both add a player before hearing of the other: both take index 1, and
