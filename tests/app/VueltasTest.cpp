@@ -4,6 +4,7 @@
 
 #include "app/Mundo.h"
 #include "platform/IniFile.h"
+#include "race/Circuito.h"
 #include "race/Coche.h"
 
 namespace rodavia {
@@ -111,6 +112,31 @@ TEST_F(VueltasTest, ARemoteWinnerOverAnotherCarShowsBothColumns) {
   EXPECT_EQ(perfil.ReadInteger("Perfil Circuito Pista", "VecesJugadas", -1), 1);
   EXPECT_EQ(perfil.ReadInteger("Perfil Circuito Pista", "VecesGanadas", -1), 0);
   EXPECT_EQ(perfil.ReadInteger("Perfil Circuito Pista", "VueltasDadas", -1), 1);
+}
+
+TEST_F(VueltasTest, AFastestLapTiedAcrossRowsGoesToTheLaterRow) {
+  TCoche& ana = Local("Ana");
+  TCoche& bea = Remoto(2, "Bea");
+  Empezar("2");
+  Vuelta(ana, 80);
+  Vuelta(bea, 70);
+  Vuelta(ana, 70);  // Ana wins; her 70 s in row 2 ties Bea's in row 1
+  ASSERT_EQ(mensajes.shown.size(), 1u);
+  EXPECT_NE(mensajes.shown[0].text.find("Vuelta más rápida 1:10:000 hecha por Ana\r"), std::string::npos);
+}
+
+TEST_F(VueltasTest, AStoppedRaceKeepsTheNewRecordButNotTheLaps) {
+  TCoche& ana = Local("Ana");
+  Empezar("5");
+  Vuelta(ana, 65);
+  p->FormKeyDown(27, {});
+  EXPECT_TRUE(mensajes.shown.empty()) << "no results for a stopped race";
+  const TCircuito leido("Pista");
+  EXPECT_NEAR(leido.Record, Segundos(65), 1e-9);
+  EXPECT_EQ(leido.AutorRecord, "Ana");
+  IniFile perfil(carpeta.path() / "Jugadores/Ana.ini");
+  EXPECT_EQ(perfil.ReadInteger("Perfil Circuito Pista", "VueltasDadas", 0), 0);
+  EXPECT_EQ(ana.VueltasDadas, 0) << "the profile is read again";
 }
 
 TEST_F(VueltasTest, OneLapWinsAtOnceAndZeroLapsNeverEnds) {
