@@ -9,6 +9,7 @@
 
 #include "app/Mundo.h"
 #include "net/DXPlay.h"
+#include "net/Tramas.h"
 #include "platform/Application.h"
 #include "platform/AsioTransport.h"
 #include "platform/Timer.h"
@@ -246,6 +247,25 @@ TEST_P(RedTest, ATeamLeavingTakesItsPlayersAndTheHostRolePassesToOneGuest) {
 struct CarreraEnRedTest : Red, ::testing::Test {
   CarreraEnRedTest() : Red(false) {}
 };
+
+TEST_F(CarreraEnRedTest, AHostOfAnotherVersionIsLeftAfterAWarning) {
+  Maquina& a = Servidor("Azul");
+  Maquina& b = Invitado("Rojo");
+  Entregar();
+  TDXPlayPlayer& host = *b.p->DXPlay->Equipos()[1];
+  auto version = [&](const std::string& texto) {
+    const auto m = SobreTrama(Trama::Version, texto);
+    b.p->DXPlayMessage(host, m.data(), m.size());
+  };
+  version("0.71 BETA");
+  EXPECT_TRUE(mensajes.shown.empty()) << "the first three characters match";
+  version("1.0 BETA");
+  EXPECT_EQ(mensajes.Texts(), std::vector<std::string>{"La versión del juego no coincide.\rEl servidor tiene la versión "
+                                                       "1.0 BETA y esta versión es la 0.79 BETA"});
+  EXPECT_FALSE(b.p->SesionAbierta());
+  Entregar();
+  EXPECT_EQ(a.Lineas("<Sistema> El equipo Rojo ha dejado la sesión."), 1);
+}
 
 TEST_F(CarreraEnRedTest, MachinesGettingReadyAtOnceBothGoOnToStart) {
   Maquina& a = Servidor("Azul");
