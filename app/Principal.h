@@ -92,6 +92,7 @@ class TF_Principal : public TForm, public TEntornoCarrera {
   void PonerDesconectado();
   void PonerConectadoServidor();
   void PonerConectadoCliente();
+  void PonerControlesConexion(bool conectado, bool cliente);
   void DXPlayOpen();
   void DXPlayClose();
   void DXPlayAddPlayer(TDXPlayPlayer& equipo);

@@ -111,45 +111,25 @@ void TF_Principal::Desconectar() {
 
 // ---- The three states of the connection controls --------------------------------
 
-void TF_Principal::PonerDesconectado() {
-  bb_Conectar->Enabled = true;
-  bb_Desconectar->Enabled = false;
-  rg_conectar->Enabled = true;
-  rg_conectar->SetItemIndex(0);
-  Editable(*e_IP, false);
-  l_conectar->Caption = "Desconectados";
-  l_conectar->FontColor = kRojo;
-  l_conectar->Color = kGranate;
-  Editable(*e_Equipo, true);
-  Editable(*e_NumVueltas, true);
-  Editable(*cb_Circuito, true);
-  cb_colisiones->Enabled = true;
-  sb_editar->Enabled = true;
-}
+void TF_Principal::PonerDesconectado() { PonerControlesConexion(false, false); }
+void TF_Principal::PonerConectadoServidor() { PonerControlesConexion(true, false); }
+void TF_Principal::PonerConectadoCliente() { PonerControlesConexion(true, true); }
 
-void TF_Principal::PonerConectadoServidor() {
-  bb_Conectar->Enabled = false;
-  bb_Desconectar->Enabled = true;
-  rg_conectar->Enabled = false;
-  rg_conectar->SetItemIndex(0);
+// Only the host (or a machine alone) chooses circuit, laps and collisions.
+void TF_Principal::PonerControlesConexion(bool conectado, bool cliente) {
+  bb_Conectar->Enabled = !conectado;
+  bb_Desconectar->Enabled = conectado;
+  rg_conectar->Enabled = !conectado;
+  rg_conectar->SetItemIndex(cliente ? 1 : 0);
   Editable(*e_IP, false);
-  l_conectar->Caption = "Conectados";
-  l_conectar->FontColor = kLima;
-  l_conectar->Color = kVerde;
-  Editable(*e_Equipo, false);
-  Editable(*e_NumVueltas, true);
-  Editable(*cb_Circuito, true);
-  cb_colisiones->Enabled = true;
-  sb_editar->Enabled = false;
-}
-
-void TF_Principal::PonerConectadoCliente() {
-  PonerConectadoServidor();
-  rg_conectar->SetItemIndex(1);
-  Editable(*e_IP, false);
-  Editable(*e_NumVueltas, false);
-  Editable(*cb_Circuito, false);
-  cb_colisiones->Enabled = false;
+  l_conectar->Caption = conectado ? "Conectados" : "Desconectados";
+  l_conectar->FontColor = conectado ? kLima : kRojo;
+  l_conectar->Color = conectado ? kVerde : kGranate;
+  Editable(*e_Equipo, !conectado);
+  Editable(*e_NumVueltas, !cliente);
+  Editable(*cb_Circuito, !cliente);
+  cb_colisiones->Enabled = !cliente;
+  sb_editar->Enabled = !conectado;
 }
 
 // ---- Session events ----------------------------------------------------------------
