@@ -1,0 +1,81 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "CarreraComun.h"
+#include "race/PilotoOrdenador.h"
+
+namespace rodavia::test {
+namespace {
+
+constexpr double SegundosPorTick = 0.03;
+constexpr double Dia = 86400;
+
+struct Resultado {
+  std::vector<double> vueltas;  // seconds
+  double atascoMaximo = 0;      // longest time the car stayed within 16 pixels of one spot
+};
+
+// Computer cars of the given levels race `vueltas` laps on a default circuit
+// (from the data generator) until all finish or `segundos` of race time pass.
+std::vector<Resultado> Correr(const std::string& circuito, const std::vector<int>& niveles, bool colisiones,
+                              int vueltas = 3, double segundos = 600) {
+  FakeEntorno e;
+  const std::string orden = std::string(RODAVIA_DATOS) + " '" + e.carpeta.path().string() + "'";
+  EXPECT_EQ(std::system(orden.c_str()), 0);
+  e.circuito = std::make_unique<TCircuito>(circuito);
+  e.colisiones = colisiones;
+  std::vector<TCoche*> coches;
+  for (size_t i = 0; i < niveles.size(); ++i) {
+    const std::string nombre = "Piloto " + std::to_string(i + 1);
+    coches.push_back(CocheLocal(e, int16_t(i + 1), nombre,
+                                "[Perfil]\r\nOrdenador=1\r\nNivelOrdenador=" + std::to_string(niveles[i]) + "\r\n"));
+    coches.back()->PrepararCarrera(int(i));
+  }
+  std::vector<Resultado> r(coches.size());
+  std::vector<TPuntoReal> ancla(coches.size());
+  std::vector<int> quieto(coches.size(), 0);
+  for (int tick = 0; tick < segundos / SegundosPorTick; ++tick) {
+    e.reloj.now += SegundosPorTick / Dia;
+    e.Tick();
+    bool todos = true;
+    for (size_t i = 0; i < coches.size(); ++i) {
+      const TCoche& c = *coches[i];
+      if (std::hypot(c.X - ancla[i].X, c.Y - ancla[i].Y) > 16) ancla[i] = {c.X, c.Y}, quieto[i] = 0;
+      r[i].atascoMaximo = std::max(r[i].atascoMaximo, ++quieto[i] * SegundosPorTick);
+      todos &= int(c.Tiempos.size()) >= vueltas;
+    }
+    if (todos) break;
+  }
+  for (size_t i = 0; i < coches.size(); ++i)
+    for (const TTiemposCarrera& t : coches[i]->Tiempos) r[i].vueltas.push_back(t.Tiempo * Dia);
+  return r;
+}
+
+double MejorVuelta(const Resultado& r) { return *std::min_element(r.vueltas.begin(), r.vueltas.end()); }
+
+void CompletaTresVueltas(const char* circuito) {
+  const auto r = Correr(circuito, {NivelOrdenadorMaximo}, false);
+  ASSERT_GE(r[0].vueltas.size(), 3u) << circuito;
+  EXPECT_LE(r[0].atascoMaximo, 3) << circuito;
+  std::printf("%s: mejor vuelta %.2f s\n", circuito, MejorVuelta(r[0]));
+}
+
+TEST(PilotoOrdenador, TopLevelLapsValverdeAndCiudadelaWithoutGettingStuck) {
+  CompletaTresVueltas("Valverde");
+  CompletaTresVueltas("Ciudadela");
+}
+
+// Known fault: on Bahia the car, heading for split 1, is led through the
+// narrow grass gap between that line and the tyre barrier below it, pins its
+// nose on the barrier's corner and cannot back away (reversing reaches only
+// about -80).
+TEST(PilotoOrdenador, DISABLED_TopLevelLapsBahiaWithoutGettingStuck) { CompletaTresVueltas("Bahia"); }
+
+}  // namespace
+}  // namespace rodavia::test
