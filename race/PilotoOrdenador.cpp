@@ -219,7 +219,9 @@ TPilotoOrdenador::Objetivo TPilotoOrdenador::Mirar(const TCoche& coche, int fase
     if (!conRumbo) {  // the farthest point within sight and within `vista`
       if (ALaVista(px, py, x, y) || paso == 1) vx = x, vy = y;
       else conRumbo = true;
-      conRumbo |= recorrido >= vista;
+      // The car must touch the line it is due to cross: aiming past it
+      // would cut the corner where the way turns back on the line.
+      conRumbo |= recorrido >= vista || plan_->Distancia(fase, c) == 0;
     }
     if (paso % PasosMuestra) continue;
     if (muestras == 3) {
