@@ -188,6 +188,37 @@ TEST_F(PerfilTest, SalirYLaCajaDeCierreNoEscribenNada) {
   EXPECT_FALSE(entorno.carpeta.Exists("Jugadores/Otro.ini"));
 }
 
+// The third way of driving: the computer, at a level. Saving writes it and
+// keeps the player's device; reopening shows it; "Salir" puts it back.
+TEST_F(PerfilTest, PaginaOrdenadorGrabaElNivelYSalirLoDevuelve) {
+  Perfil("Ana", "Joystick=1\n");
+  Mostrar("Ana", [](TF_Perfil& d) {
+    d.pc_controles.SetActivePage(TF_Perfil::PaginaOrdenador);
+    EXPECT_FALSE(d.CochePerfil->Entrada->TecladoActivo);
+    EXPECT_FALSE(d.CochePerfil->Entrada->JoystickActivo);
+    d.se_nivel.SetValue(99);
+    EXPECT_EQ(d.se_nivel.Value(), 10);
+    d.se_nivel.SetValue(3);
+    d.bb_Grabar.Click();
+  });
+  const IniFile ini = Leer("Ana");
+  EXPECT_TRUE(ini.ReadBool("Perfil", "Ordenador", false));
+  EXPECT_EQ(ini.ReadInteger("Perfil", "NivelOrdenador", 0), 3);
+  EXPECT_TRUE(ini.ReadBool("Perfil", "Joystick", false));
+
+  Mostrar("Ana", [](TF_Perfil& d) {
+    EXPECT_EQ(d.pc_controles.ActivePage(), TF_Perfil::PaginaOrdenador);
+    EXPECT_EQ(d.se_nivel.Value(), 3);
+    d.pc_controles.SetActivePage(TF_Perfil::PaginaTeclado);
+    d.se_nivel.SetValue(7);
+    EXPECT_FALSE(d.CochePerfil->Ordenador);
+    d.bb_SalirClick();
+    EXPECT_TRUE(d.CochePerfil->Ordenador);
+    EXPECT_EQ(d.CochePerfil->NivelOrdenador, 3);
+    EXPECT_TRUE(d.CochePerfil->Joystick);
+  });
+}
+
 TEST_F(PerfilTest, FlechasRecorrenLasImagenesSinDarLaVuelta) {
   entorno.carpeta.Write("Coches/a.bmp", Bmp(1296, 36));
   entorno.carpeta.Write("Coches/g.bmp", Bmp(100, 36));  // after f1-vanto-rojo.bmp
