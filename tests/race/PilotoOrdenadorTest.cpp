@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -21,14 +22,39 @@ struct Resultado {
   double atascoMaximo = 0;      // longest time the car stayed within 16 pixels of one spot
 };
 
-// Computer cars of the given levels race `vueltas` laps on a default circuit
-// (from the data generator) until all finish or `segundos` of race time pass.
-std::vector<Resultado> Correr(const std::string& circuito, const std::vector<int>& niveles, bool colisiones,
-                              int vueltas = 3, double segundos = 600) {
+// Opens a default circuit, as the data generator writes it.
+std::function<void(FakeEntorno&)> PorDefecto(const std::string& nombre) {
+  return [nombre](FakeEntorno& e) {
+    const std::string orden = std::string(RODAVIA_DATOS) + " '" + e.carpeta.path().string() + "'";
+    EXPECT_EQ(std::system(orden.c_str()), 0);
+    e.circuito = std::make_unique<TCircuito>(nombre);
+  };
+}
+
+// A circuit painted on the grid, unlike any default one: an L-shaped island
+// driven anticlockwise, grass round the outside, the start on the top
+// straight heading west, split 1 across the bottom, split 2 across the
+// right side and a wide open bay where the island's corner is cut away.
+void Pintado(FakeEntorno& e) {
+  e.circuito->Mascara.fill(suelo::Pared);
+  e.Pintar(10, 10, 240, 180, suelo::Hierba);
+  e.Pintar(20, 20, 230, 170, suelo::Asfalto);
+  e.Pintar(40, 40, 210, 89, suelo::Pared);
+  e.Pintar(40, 90, 109, 150, suelo::Pared);
+  e.Pintar(125, 20, 126, 39, suelo::Meta);
+  e.Pintar(60, 151, 61, 170, suelo::Parcial1);
+  e.Pintar(211, 100, 230, 101, suelo::Parcial2);
+  for (int i = 1; i <= 16; ++i)  // two columns behind the line, heading west (frame 27)
+    e.circuito->Salidas[size_t(i)] = {int16_t((132 + (i - 1) / 2 * 8) * 4 - 14),
+                                      int16_t((i % 2 ? 25 : 34) * 4 - 14), 27};
+}
+
+// Computer cars of the given levels race `vueltas` laps on the circuit
+// `abrir` opens until all finish or `segundos` of race time pass.
+std::vector<Resultado> Correr(const std::function<void(FakeEntorno&)>& abrir, const std::vector<int>& niveles,
+                              bool colisiones, int vueltas = 3, double segundos = 600) {
   FakeEntorno e;
-  const std::string orden = std::string(RODAVIA_DATOS) + " '" + e.carpeta.path().string() + "'";
-  EXPECT_EQ(std::system(orden.c_str()), 0);
-  e.circuito = std::make_unique<TCircuito>(circuito);
+  abrir(e);
   e.colisiones = colisiones;
   std::vector<TCoche*> coches;
   for (size_t i = 0; i < niveles.size(); ++i) {
@@ -62,8 +88,8 @@ double MejorVuelta(const Resultado& r) { return *std::min_element(r.vueltas.begi
 // The top level and the lowest race alone (collisions off): the top level
 // completes 3 laps never stuck more than 3 s, and its best lap is at least
 // 15 % faster than the lowest level's.
-void NivelesEn(const char* circuito) {
-  const auto r = Correr(circuito, {NivelOrdenadorMaximo, NivelOrdenadorMinimo}, false);
+void NivelesEn(const char* circuito, const std::function<void(FakeEntorno&)>& abrir) {
+  const auto r = Correr(abrir, {NivelOrdenadorMaximo, NivelOrdenadorMinimo}, false);
   ASSERT_GE(r[0].vueltas.size(), 3u) << circuito;
   ASSERT_FALSE(r[1].vueltas.empty()) << circuito;
   EXPECT_LE(r[0].atascoMaximo, 3) << circuito;
@@ -73,12 +99,20 @@ void NivelesEn(const char* circuito) {
 }
 
 TEST(PilotoOrdenador, TopLevelLapsValverdeAndCiudadelaWithoutGettingStuck) {
-  NivelesEn("Valverde");
-  NivelesEn("Ciudadela");
+  NivelesEn("Valverde", PorDefecto("Valverde"));
+  NivelesEn("Ciudadela", PorDefecto("Ciudadela"));
 }
 // Bahia's split 1 ends just above a grass gap beside a wall: a driver that
 // aims past the line before touching it misses it and gets pinned there.
-TEST(PilotoOrdenador, TopLevelLapsBahiaWithoutGettingStuck) { NivelesEn("Bahia"); }
+TEST(PilotoOrdenador, TopLevelLapsBahiaWithoutGettingStuck) { NivelesEn("Bahia", PorDefecto("Bahia")); }
+
+// Any circuit a player paints must work, not only the default ones.
+TEST(PilotoOrdenador, TopLevelLapsAPaintedCircuitOfAnotherLayoutWithoutGettingStuck) {
+  const auto r = Correr(Pintado, {NivelOrdenadorMaximo}, false);
+  ASSERT_GE(r[0].vueltas.size(), 3u);
+  EXPECT_LE(r[0].atascoMaximo, 3);
+  std::printf("Pintado: mejor vuelta %.2f s\n", MejorVuelta(r[0]));
+}
 
 // A full grid of mixed levels with collisions on: pushed, blocked and
 // pinned by one another, every car still finishes 3 laps.
@@ -86,7 +120,7 @@ TEST(PilotoOrdenador, SixteenMixedLevelsWithCollisionsAllFinishThreeLaps) {
   std::vector<int> niveles;
   for (int i = 0; i < 16; ++i) niveles.push_back(NivelOrdenadorMinimo + i % NivelOrdenadorMaximo);
   for (const char* circuito : {"Valverde", "Ciudadela", "Bahia"}) {
-    const auto r = Correr(circuito, niveles, true);
+    const auto r = Correr(PorDefecto(circuito), niveles, true);
     for (size_t i = 0; i < r.size(); ++i) EXPECT_GE(r[i].vueltas.size(), 3u) << circuito << ", coche " << i + 1;
   }
 }
