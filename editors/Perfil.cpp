@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 
+#include "editors/PruebaOrdenador.h"
 #include "platform/Application.h"
 #include "platform/Files.h"
 #include "platform/KeyNames.h"
@@ -325,6 +326,7 @@ void TF_Perfil::FormShow() {
 
 void TF_Perfil::FormClose() {
   t_controles.SetEnabled(false);
+  pruebaOrdenador_.reset();
   CochePerfil.reset();
 }
 
@@ -535,9 +537,24 @@ void TF_Perfil::pc_controlesChange() {
   ActivarDispositivo(pagina);
 }
 
+// The keyboard and joystick pages test the working car's device. The
+// computer page shows what the driver does on the lobby's circuit: a test car
+// of the profile races there at the level shown, started afresh from the grid
+// when the level or the circuit changes.
+const TCoche& TF_Perfil::CocheProbado() {
+  if (pc_controles.ActivePage() != PaginaOrdenador || !entorno_.Circuito()) {
+    pruebaOrdenador_.reset();
+    CochePerfil->LeerControles();
+    return *CochePerfil;
+  }
+  const int nivel = CochePerfil->NivelOrdenador;
+  if (!pruebaOrdenador_ || !pruebaOrdenador_->Sigue(nivel))
+    pruebaOrdenador_ = std::make_unique<TPruebaOrdenador>(entorno_, NombreJugador, nivel);
+  return pruebaOrdenador_->Avanzar();
+}
+
 void TF_Perfil::t_controlesTimer() {
-  TCoche& coche = *CochePerfil;
-  coche.LeerControles();
+  const TCoche& coche = CocheProbado();
   g_acelerar.Position = coche.Acelerador;
   g_frenar.Position = coche.Freno;
   g_derecha.Position = coche.Derecha;

@@ -14,6 +14,7 @@ namespace rodavia {
 
 class TCoche;
 class TEntornoCarrera;
+class TPruebaOrdenador;
 
 // The control settings that "Salir" puts back: the device choice (keyboard,
 // joystick or the computer, with its level), the joystick's reading mode, the key rates and the dead zones. Keys, joystick
@@ -177,8 +178,10 @@ class TF_Perfil : public TForm {
   void MarcarTecla(TEdit& e, bool entrando);
   void CapturarTecla(int& key, int16_t TCoche::*tecla, TDireccion direccion, TEdit& e, TControl& siguiente);
   void ActivarDispositivo(int pagina);
+  const TCoche& CocheProbado();
 
   TEntornoCarrera& entorno_;
+  std::unique_ptr<TPruebaOrdenador> pruebaOrdenador_;  // the computer page's test car, while it shows
 };
 
 }  // namespace rodavia
