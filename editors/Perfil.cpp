@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 
+#include "editors/PruebaOrdenador.h"
 #include "platform/Application.h"
 #include "platform/Files.h"
 #include "platform/KeyNames.h"
@@ -11,6 +12,7 @@
 #include "platform/Text.h"
 #include "race/Coche.h"
 #include "race/Entorno.h"
+#include "race/PilotoOrdenador.h"
 
 namespace rodavia {
 
@@ -66,13 +68,18 @@ void Medidor(TProgressBar& g, int minimo, int maximo, uint32_t barra, uint32_t f
   g.Vertical = vertical;
 }
 
+int PaginaDe(const TCoche& coche) {
+  if (coche.Ordenador) return TF_Perfil::PaginaOrdenador;
+  return coche.Joystick ? TF_Perfil::PaginaJoystick : TF_Perfil::PaginaTeclado;
+}
+
 }  // namespace
 
 TCopiaControles TCopiaControles::De(const TCoche& c) {
   return {c.Joystick,          c.EjesSeparados,     c.JoystickAnalogico, c.PulsarAcelerar,    c.PulsarFrenar,
           c.PulsarDerecha,     c.PulsarIzquierda,   c.SoltarAcelerar,    c.SoltarFrenar,      c.SoltarDerecha,
           c.SoltarIzquierda,   c.ZonaMuertaEjeXMin, c.ZonaMuertaEjeXMax, c.ZonaMuertaEjeYMin, c.ZonaMuertaEjeYMax,
-          c.ZonaMuertaEjeZMin, c.ZonaMuertaEjeZMax};
+          c.ZonaMuertaEjeZMin, c.ZonaMuertaEjeZMax, c.Ordenador,         c.NivelOrdenador};
 }
 
 void TCopiaControles::Devolver(TCoche& c) const {
@@ -93,6 +100,8 @@ void TCopiaControles::Devolver(TCoche& c) const {
   c.ZonaMuertaEjeYMax = ZonaMuertaEjeYMax;
   c.ZonaMuertaEjeZMin = ZonaMuertaEjeZMin;
   c.ZonaMuertaEjeZMax = ZonaMuertaEjeZMax;
+  c.Ordenador = Ordenador;
+  c.NivelOrdenador = NivelOrdenador;
 }
 
 // The layout, as a form file would hold it; positions are relative to the
@@ -116,6 +125,7 @@ TF_Perfil::TF_Perfil(TEntornoCarrera& entorno)
       pc_controles(Add<TPageControl>("pc_controles", 8, 18, 262, 176, &gb_controles)),
       ts_teclado(Add<TTabSheet>("ts_teclado", 0, 24, 262, 152, &pc_controles)),
       ts_joystick(Add<TTabSheet>("ts_joystick", 0, 24, 262, 152, &pc_controles)),
+      ts_ordenador(Add<TTabSheet>("ts_ordenador", 0, 24, 262, 152, &pc_controles)),
       l_velocidad(Add<TLabel>("l_velocidad", 8, 6, 0, 0, &ts_teclado)),
       l_pulsar(Add<TLabel>("l_pulsar", 138, 26, 0, 0, &ts_teclado)),
       l_soltar(Add<TLabel>("l_soltar", 206, 26, 0, 0, &ts_teclado)),
@@ -151,6 +161,8 @@ TF_Perfil::TF_Perfil(TEntornoCarrera& entorno)
       tb_zm_ejez_max(Add<TTrackBar>("tb_zm_ejez_max", 201, 109, 54, 18, &ts_joystick)),
       tb_zm_ejey_min(Add<TTrackBar>("tb_zm_ejey_min", 142, 128, 54, 18, &ts_joystick)),
       tb_zm_ejey_max(Add<TTrackBar>("tb_zm_ejey_max", 201, 128, 54, 18, &ts_joystick)),
+      l_nivel(Add<TLabel>("l_nivel", 8, 6, 0, 0, &ts_ordenador)),
+      se_nivel(Add<TSpinEdit>("se_nivel", 8, 24, 80, 20, &ts_ordenador)),
       l_izq(Add<TLabel>("l_izq", 286, 34, 0, 0, &gb_controles)),
       l_der(Add<TLabel>("l_der", 336, 34, 0, 0, &gb_controles)),
       g_izquierda(Add<TProgressBar>("g_izquierda", 278, 52, 46, 16, &gb_controles)),
@@ -182,7 +194,8 @@ TF_Perfil::TF_Perfil(TEntornoCarrera& entorno)
   gb_controles.Caption = "Contoles";
   ts_teclado.Caption = "Teclado";
   ts_joystick.Caption = "Joystick";
-  pc_controles.Pages = {&ts_teclado, &ts_joystick};
+  ts_ordenador.Caption = "Ordenador";
+  pc_controles.Pages = {&ts_teclado, &ts_joystick, &ts_ordenador};
   pc_controles.SetActivePage(PaginaJoystick);
 
   l_velocidad.Caption = "Velocidad de respuesta teclas";
@@ -205,6 +218,10 @@ TF_Perfil::TF_Perfil(TEntornoCarrera& entorno)
   se_Joystick.MinValue = 0;
   se_Joystick.MaxValue = IDJoystickMaximo;
   se_Joystick.EditorEnabled = false;
+  l_nivel.Caption = "Nivel (1 el más lento, 10 el más rápido)";
+  se_nivel.MinValue = NivelOrdenadorMinimo;
+  se_nivel.MaxValue = NivelOrdenadorMaximo;
+  se_nivel.EditorEnabled = false;
   l_minimo.Caption = "Mínimo";
   l_maximo.Caption = "Máximo";
   l_zm_direccion.Caption = "Zona muerta dirección";
@@ -265,6 +282,7 @@ void TF_Perfil::Conectar() {
   cb_ffb.OnClick = [this] { cb_ffbClick(); };
   cb_ejes.OnClick = [this] { cb_ejesClick(); };
   cb_analogico.OnClick = [this] { cb_analogicoClick(); };
+  se_nivel.OnChange = [this] { se_nivelChange(); };
   pc_controles.OnChange = [this] { pc_controlesChange(); };
   t_controles.OnTimer = [this] { t_controlesTimer(); };
 }
@@ -308,6 +326,7 @@ void TF_Perfil::FormShow() {
 
 void TF_Perfil::FormClose() {
   t_controles.SetEnabled(false);
+  pruebaOrdenador_.reset();
   CochePerfil.reset();
 }
 
@@ -379,8 +398,9 @@ void TF_Perfil::bb_SalirClick() {
 // range) back into the car and its devices.
 void TF_Perfil::MostrarControles() {
   TCoche& coche = *CochePerfil;
-  pc_controles.SetActivePage(coche.Joystick ? PaginaJoystick : PaginaTeclado);
-  ActivarDispositivo(coche.Joystick);
+  pc_controles.SetActivePage(PaginaDe(coche));
+  ActivarDispositivo(pc_controles.ActivePage());
+  se_nivel.SetValue(coche.NivelOrdenador);
 
   e_acelerar.SetText(TextoTecla(coche.TeclaAcelerar));
   e_frenar.SetText(TextoTecla(coche.TeclaFrenar));
@@ -424,12 +444,15 @@ void TF_Perfil::GrabarControles() {
   coche.TeclaFrenar = int16_t(teclas[size_t(TDireccion::Abajo)][0]);
   coche.TeclaIzquierda = int16_t(teclas[size_t(TDireccion::Izquierda)][0]);
   coche.TeclaDerecha = int16_t(teclas[size_t(TDireccion::Derecha)][0]);
-  coche.Joystick = pc_controles.ActivePage() == PaginaJoystick;
+  // A computer profile keeps the device its player chose last.
+  coche.Ordenador = pc_controles.ActivePage() == PaginaOrdenador;
+  if (!coche.Ordenador) coche.Joystick = pc_controles.ActivePage() == PaginaJoystick;
 }
 
-void TF_Perfil::ActivarDispositivo(bool joystick) {
-  CochePerfil->Entrada->TecladoActivo = !joystick;
-  CochePerfil->Entrada->JoystickActivo = joystick;
+// The computer page listens to neither device.
+void TF_Perfil::ActivarDispositivo(int pagina) {
+  CochePerfil->Entrada->TecladoActivo = pagina == PaginaTeclado;
+  CochePerfil->Entrada->JoystickActivo = pagina == PaginaJoystick;
 }
 
 void TF_Perfil::MarcarTecla(TEdit& e, bool entrando) { e.Color = entrando ? clRed : clWindow; }
@@ -505,15 +528,33 @@ void TF_Perfil::cb_analogicoClick() {
   cb_ejes.Enabled = cb_analogico.Checked();
 }
 
+void TF_Perfil::se_nivelChange() { CochePerfil->NivelOrdenador = int16_t(se_nivel.Value()); }
+
 void TF_Perfil::pc_controlesChange() {
-  const bool joystick = pc_controles.ActivePage() == PaginaJoystick;
-  CochePerfil->Joystick = joystick;
-  ActivarDispositivo(joystick);
+  const int pagina = pc_controles.ActivePage();
+  CochePerfil->Ordenador = pagina == PaginaOrdenador;
+  if (!CochePerfil->Ordenador) CochePerfil->Joystick = pagina == PaginaJoystick;
+  ActivarDispositivo(pagina);
+}
+
+// The keyboard and joystick pages test the working car's device. The
+// computer page shows what the driver does on the lobby's circuit: a test car
+// of the profile races there at the level shown, started afresh from the grid
+// when the level or the circuit changes.
+const TCoche& TF_Perfil::CocheProbado() {
+  if (pc_controles.ActivePage() != PaginaOrdenador || !entorno_.Circuito()) {
+    pruebaOrdenador_.reset();
+    CochePerfil->LeerControles();
+    return *CochePerfil;
+  }
+  const int nivel = CochePerfil->NivelOrdenador;
+  if (!pruebaOrdenador_ || !pruebaOrdenador_->Sigue(nivel))
+    pruebaOrdenador_ = std::make_unique<TPruebaOrdenador>(entorno_, NombreJugador, nivel);
+  return pruebaOrdenador_->Avanzar();
 }
 
 void TF_Perfil::t_controlesTimer() {
-  TCoche& coche = *CochePerfil;
-  coche.LeerControles();
+  const TCoche& coche = CocheProbado();
   g_acelerar.Position = coche.Acelerador;
   g_frenar.Position = coche.Freno;
   g_derecha.Position = coche.Derecha;

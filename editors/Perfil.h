@@ -14,9 +14,10 @@ namespace rodavia {
 
 class TCoche;
 class TEntornoCarrera;
+class TPruebaOrdenador;
 
-// The control settings that "Salir" puts back: the device choice, the
-// joystick's reading mode, the key rates and the dead zones. Keys, joystick
+// The control settings that "Salir" puts back: the device choice (keyboard,
+// joystick or the computer, with its level), the joystick's reading mode, the key rates and the dead zones. Keys, joystick
 // number and force feedback are left out: only "Grabar" writes those into
 // the car.
 struct TCopiaControles {
@@ -26,6 +27,8 @@ struct TCopiaControles {
   int16_t ZonaMuertaEjeXMin = 0, ZonaMuertaEjeXMax = 0;
   int16_t ZonaMuertaEjeYMin = 0, ZonaMuertaEjeYMax = 0;
   int16_t ZonaMuertaEjeZMin = 0, ZonaMuertaEjeZMax = 0;
+  bool Ordenador = false;
+  int16_t NivelOrdenador = 0;
 
   static TCopiaControles De(const TCoche& coche);
   void Devolver(TCoche& coche) const;
@@ -85,6 +88,7 @@ class TF_Perfil : public TForm {
   void cb_ffbClick();
   void cb_ejesClick();
   void cb_analogicoClick();
+  void se_nivelChange();
   void pc_controlesChange();
   void t_controlesTimer();
 
@@ -103,11 +107,13 @@ class TF_Perfil : public TForm {
   TComboBox& cb_derrape;
   TComboBox& cb_golpe;
 
-  // The controls group: the two pages and the gauge cross.
+  // The controls group: the three pages (keyboard, joystick, computer) and
+  // the gauge cross.
   TGroupBox& gb_controles;
   TPageControl& pc_controles;
   TTabSheet& ts_teclado;
   TTabSheet& ts_joystick;
+  TTabSheet& ts_ordenador;
   TLabel& l_velocidad;
   TLabel& l_pulsar;
   TLabel& l_soltar;
@@ -143,6 +149,8 @@ class TF_Perfil : public TForm {
   TTrackBar& tb_zm_ejez_max;
   TTrackBar& tb_zm_ejey_min;
   TTrackBar& tb_zm_ejey_max;
+  TLabel& l_nivel;
+  TSpinEdit& se_nivel;
   TLabel& l_izq;
   TLabel& l_der;
   TProgressBar& g_izquierda;
@@ -158,6 +166,7 @@ class TF_Perfil : public TForm {
 
   static constexpr int PaginaTeclado = 0;
   static constexpr int PaginaJoystick = 1;
+  static constexpr int PaginaOrdenador = 2;
 
  private:
   void Conectar();
@@ -168,9 +177,11 @@ class TF_Perfil : public TForm {
   void GrabarControles();
   void MarcarTecla(TEdit& e, bool entrando);
   void CapturarTecla(int& key, int16_t TCoche::*tecla, TDireccion direccion, TEdit& e, TControl& siguiente);
-  void ActivarDispositivo(bool joystick);
+  void ActivarDispositivo(int pagina);
+  const TCoche& CocheProbado();
 
   TEntornoCarrera& entorno_;
+  std::unique_ptr<TPruebaOrdenador> pruebaOrdenador_;  // the computer page's test car, while it shows
 };
 
 }  // namespace rodavia

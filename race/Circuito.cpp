@@ -9,6 +9,7 @@
 #include "platform/Files.h"
 #include "platform/IniFile.h"
 #include "platform/MessageBox.h"
+#include "race/PilotoOrdenador.h"
 
 namespace rodavia {
 
@@ -183,6 +184,11 @@ char TCircuito::SueloEn(double x, double y) const {
   const int cx = int(std::nearbyint((x + 14) / 4));
   const int cy = int(std::nearbyint((y + 14) / 4));
   return Celda(cx, cy);
+}
+
+std::shared_ptr<const TPlanCircuito> TCircuito::Plan() const {
+  if (!plan_) plan_ = std::make_shared<const TPlanCircuito>(*this);
+  return plan_;
 }
 
 }  // namespace rodavia

@@ -4,9 +4,12 @@
 // memory and kept in the description file Circuitos/<name>.cfg.
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <string>
 
 namespace rodavia {
+
+class TPlanCircuito;
 
 // Ground kinds, one character per grid cell.
 namespace suelo {
@@ -55,6 +58,11 @@ class TCircuito {
   std::array<TSalida, 17> Salidas{};          // 1..16; [0] unused
   TSalida Box;
 
+  // Where computer drivers go, planned from the grid on first use: races
+  // read the grid only, so the plan stays true while the circuit is open; a driver
+  // holding it outlives a change of circuit safely.
+  std::shared_ptr<const TPlanCircuito> Plan() const;
+
   // The defaults of every field except the grid.
   void PonerValoresPorDefecto(const std::string& nombre);
 
@@ -64,6 +72,7 @@ class TCircuito {
  private:
   std::string fichero_;    // the name the circuit was opened with
   bool guardable_ = true;  // false after a failed read
+  mutable std::shared_ptr<const TPlanCircuito> plan_;
 };
 
 }  // namespace rodavia

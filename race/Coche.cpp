@@ -11,6 +11,7 @@
 #include "platform/Sound.h"
 #include "race/Circuito.h"
 #include "race/Entorno.h"
+#include "race/PilotoOrdenador.h"
 
 namespace rodavia {
 
@@ -115,6 +116,7 @@ void TCoche::PrepararCarrera(int posicion) {
   Velocidad = 0;
 
   if (Local) {
+    Piloto = Ordenador ? std::make_unique<TPilotoOrdenador>(circuito->Plan(), NivelOrdenador) : nullptr;
     static constexpr double AgarrePorRuedas[] = {-5, 5, 15};  // Duras, Medias, Blandas
     Agarre = AgarrePorRuedas[std::clamp<int>(Ruedas, 0, 2)];
     VelocidadMaxima = int16_t(RelacionCambio * 100 + 4000);

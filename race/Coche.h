@@ -15,6 +15,7 @@
 namespace rodavia {
 
 class IniFile;
+class TPilotoOrdenador;
 class TEntornoCarrera;
 class Wave;
 
@@ -62,7 +63,7 @@ class TCoche : public TImageSprite {
   // Applies the profile's control settings to the input component.
   void ConfigurarEntrada();
 
-  // Keyboard or joystick into the four control levels.
+  // Keyboard, joystick or the computer driver into the four control levels.
   void LeerControles();
   // One tick: physics for a local car, following the frames for a remote one.
   void Step(int count) override;
@@ -115,6 +116,9 @@ class TCoche : public TImageSprite {
   int16_t ZonaMuertaEjeXMin = 0, ZonaMuertaEjeXMax = 0;
   int16_t ZonaMuertaEjeYMin = 0, ZonaMuertaEjeYMax = 0;
   int16_t ZonaMuertaEjeZMin = 0, ZonaMuertaEjeZMax = 0;
+  bool Ordenador = false;       // driven by the computer instead of keys or joystick
+  int16_t NivelOrdenador = 10;  // its skill, 1..10
+  std::unique_ptr<TPilotoOrdenador> Piloto;  // a local computer car in a race
 
   int16_t Acelerador = 0, Freno = 0, Izquierda = 0, Derecha = 0;  // 0..128
   std::string Rotulo;

@@ -14,6 +14,7 @@
 #include "race/Coche.h"
 #include "race/Entorno.h"
 #include "race/Humo.h"
+#include "race/PilotoOrdenador.h"
 
 namespace rodavia {
 
@@ -44,6 +45,11 @@ double HoraDelDia() {
 }  // namespace
 
 void TCoche::LeerControles() {
+  if (Piloto) {
+    const TControles c = Piloto->Decidir(*this);
+    Acelerador = c.Acelerador, Freno = c.Freno, Izquierda = c.Izquierda, Derecha = c.Derecha;
+    return;
+  }
   if (!Entrada) return;
   Entrada->Poll();
   if (Joystick && JoystickAnalogico) {

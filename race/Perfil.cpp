@@ -13,6 +13,7 @@
 #include "race/Coche.h"
 #include "race/Entorno.h"
 #include "race/Entrada.h"
+#include "race/PilotoOrdenador.h"
 
 namespace rodavia {
 
@@ -119,6 +120,9 @@ bool TCoche::LeerPerfil() {
   ZonaMuertaEjeYMax = LeerNivel(ini, "ZonaMuertaEjeYMax", 0);
   ZonaMuertaEjeZMin = LeerNivel(ini, "ZonaMuertaEjeZMin", 0);
   ZonaMuertaEjeZMax = LeerNivel(ini, "ZonaMuertaEjeZMax", 0);
+  Ordenador = Leer8(ini, Perfil, "Ordenador", false);
+  NivelOrdenador = LeerEntre(ini, Perfil, "NivelOrdenador", NivelOrdenadorMaximo, NivelOrdenadorMinimo,
+                             NivelOrdenadorMaximo);
   return true;
 }
 
@@ -153,6 +157,8 @@ bool TCoche::GrabarPerfil() {
   ini.WriteInteger(Perfil, "ZonaMuertaEjeYMax", ZonaMuertaEjeYMax);
   ini.WriteInteger(Perfil, "ZonaMuertaEjeZMin", ZonaMuertaEjeZMin);
   ini.WriteInteger(Perfil, "ZonaMuertaEjeZMax", ZonaMuertaEjeZMax);
+  ini.WriteBool(Perfil, "Ordenador", Ordenador);
+  ini.WriteInteger(Perfil, "NivelOrdenador", NivelOrdenador);
   // The circuit section goes into the same rewrite of the file.
   EscribirSeccionCircuito(ini);
   if (!ini.Flush()) {

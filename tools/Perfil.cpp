@@ -28,4 +28,22 @@ std::string PerfilInicial() {
   return texto;
 }
 
+std::vector<PerfilOrdenador> PerfilesOrdenador() {
+  struct Piloto {
+    const char* nombre;
+    const char* coche;
+    int nivel;
+  };
+  static constexpr Piloto pilotos[] = {
+      {"Tortuga", "F1-Vanto-Verde.bmp", 1},
+      {"Centella", "F1-Vanto-Amarillo.bmp", 5},
+      {"Relampago", "F1-Vanto-Negro.bmp", 10},
+  };
+  std::vector<PerfilOrdenador> perfiles;
+  for (const Piloto& p : pilotos)
+    perfiles.push_back({p.nombre, std::string("[Perfil]\r\nNombre=") + p.nombre + "\r\nImagenCoche=" + p.coche +
+                                      "\r\nOrdenador=1\r\nNivelOrdenador=" + std::to_string(p.nivel) + "\r\n"});
+  return perfiles;
+}
+
 }  // namespace rodavia::datos

@@ -88,5 +88,7 @@ int main(int argc, char** argv) {
   ok &= Graficos();
   ok &= Sonidos();
   ok &= Escribir("Jugadores/Jugador 1.ini", PerfilInicial);
+  for (const auto& perfil : PerfilesOrdenador())
+    ok &= Escribir("Jugadores/" + perfil.nombre + ".ini", [&] { return perfil.texto; });
   return ok ? 0 : 1;
 }

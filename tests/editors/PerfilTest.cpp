@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <functional>
 #include <memory>
 #include <string>
@@ -12,6 +14,7 @@
 #include "platform/Application.h"
 #include "platform/IniFile.h"
 #include "platform/Picture.h"
+#include "platform/Text.h"
 #include "race/Coche.h"
 
 namespace rodavia::test {
@@ -188,6 +191,37 @@ TEST_F(PerfilTest, SalirYLaCajaDeCierreNoEscribenNada) {
   EXPECT_FALSE(entorno.carpeta.Exists("Jugadores/Otro.ini"));
 }
 
+// The third way of driving: the computer, at a level. Saving writes it and
+// keeps the player's device; reopening shows it; "Salir" puts it back.
+TEST_F(PerfilTest, PaginaOrdenadorGrabaElNivelYSalirLoDevuelve) {
+  Perfil("Ana", "Joystick=1\n");
+  Mostrar("Ana", [](TF_Perfil& d) {
+    d.pc_controles.SetActivePage(TF_Perfil::PaginaOrdenador);
+    EXPECT_FALSE(d.CochePerfil->Entrada->TecladoActivo);
+    EXPECT_FALSE(d.CochePerfil->Entrada->JoystickActivo);
+    d.se_nivel.SetValue(99);
+    EXPECT_EQ(d.se_nivel.Value(), 10);
+    d.se_nivel.SetValue(3);
+    d.bb_Grabar.Click();
+  });
+  const IniFile ini = Leer("Ana");
+  EXPECT_TRUE(ini.ReadBool("Perfil", "Ordenador", false));
+  EXPECT_EQ(ini.ReadInteger("Perfil", "NivelOrdenador", 0), 3);
+  EXPECT_TRUE(ini.ReadBool("Perfil", "Joystick", false));
+
+  Mostrar("Ana", [](TF_Perfil& d) {
+    EXPECT_EQ(d.pc_controles.ActivePage(), TF_Perfil::PaginaOrdenador);
+    EXPECT_EQ(d.se_nivel.Value(), 3);
+    d.pc_controles.SetActivePage(TF_Perfil::PaginaTeclado);
+    d.se_nivel.SetValue(7);
+    EXPECT_FALSE(d.CochePerfil->Ordenador);
+    d.bb_SalirClick();
+    EXPECT_TRUE(d.CochePerfil->Ordenador);
+    EXPECT_EQ(d.CochePerfil->NivelOrdenador, 3);
+    EXPECT_TRUE(d.CochePerfil->Joystick);
+  });
+}
+
 TEST_F(PerfilTest, FlechasRecorrenLasImagenesSinDarLaVuelta) {
   entorno.carpeta.Write("Coches/a.bmp", Bmp(1296, 36));
   entorno.carpeta.Write("Coches/g.bmp", Bmp(100, 36));  // after f1-vanto-rojo.bmp
@@ -315,6 +349,35 @@ TEST_F(PerfilTest, PruebaEnVivoSubeYBajaLosMedidoresYSigueALaPagina) {
   });
   EXPECT_FALSE(Leer("Ana").ReadBool("Perfil", "Joystick", true));
   EXPECT_FALSE(Leer("Ana").ReadBool("Perfil", "JoystickAnalogico", true));
+}
+
+// On the computer page the gauges follow the profile's driver racing the
+// lobby's circuit from the grid: full throttle away, then braking and
+// steering both ways round the bends, whatever keys are held.
+TEST_F(PerfilTest, PaginaOrdenadorMueveLosMedidoresComoSuPilotoEnElCircuito) {
+  const std::string orden = std::string(RODAVIA_DATOS) + " '" + entorno.carpeta.path().string() + "'";
+  ASSERT_EQ(std::system(orden.c_str()), 0);
+  entorno.circuito = std::make_unique<TCircuito>("Valverde");
+  Perfil("Ana", "Ordenador=1\nNivelOrdenador=10\n");
+  Mostrar("Ana", [this](TF_Perfil& d) {
+    entorno.entradas.keyboard.down = {40};
+    Tick();
+    EXPECT_EQ(d.g_acelerar.Position, 128);
+    EXPECT_EQ(d.g_frenar.Position, 0);
+    int frenoMaximo = 0, izquierdaMaxima = 0, derechaMaxima = 0;
+    for (int i = 0; i < 1000; ++i) {  // 30 s
+      Tick();
+      frenoMaximo = std::max(frenoMaximo, d.g_frenar.Position);
+      izquierdaMaxima = std::max(izquierdaMaxima, -d.g_izquierda.Position);
+      derechaMaxima = std::max(derechaMaxima, d.g_derecha.Position);
+    }
+    EXPECT_GT(frenoMaximo, 0);
+    EXPECT_GT(izquierdaMaxima, 0);
+    EXPECT_GT(derechaMaxima, 0);
+    EXPECT_EQ(d.l_fre.Caption, ZeroPadded(d.g_frenar.Position, 3));
+    EXPECT_FALSE(d.CochePerfil->Visible);  // the profile's own car stays off the lobby's circuit
+    d.bb_SalirClick();
+  });
 }
 
 TEST_F(PerfilTest, PaginaJoystickCasillasYZonasMuertas) {

@@ -1,0 +1,143 @@
+// rodavia_carrera: computer cars race a circuit of a program folder as fast
+// as the machine allows, with collisions on, and each car's lap times are
+// printed. With --trazas, each car's last lap is drawn over the circuit's
+// picture as a dot every 0.12 s (farther apart where it is faster), one
+// colour a car, the first car on top, and written as a JPEG.
+//
+//   rodavia_carrera [--trazas fichero.jpg] <program folder> <circuit> <laps> <level>...
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "fakes/FakeEntorno.h"
+#include "platform/Files.h"
+#include "platform/Picture.h"
+#include "race/Circuito.h"
+#include "race/Coche.h"
+#include "race/PilotoOrdenador.h"
+
+namespace rodavia::test {
+namespace {
+
+constexpr double SegundosPorTick = 0.03;
+constexpr double Dia = 86400;
+constexpr double SegundosPorVuelta = 300;  // a car that takes longer is left behind
+constexpr int MitadCoche = 18;             // a car picture is 36 x 36; X, Y is its top-left corner
+constexpr int TicksEntrePuntos = 4;
+constexpr int RadioPunto = 3;
+
+// One colour a car, bright on grass and asphalt alike.
+constexpr uint8_t Colores[][3] = {{255, 40, 40},  {40, 120, 255}, {255, 220, 0},  {255, 0, 255},
+                                  {0, 230, 230},  {255, 140, 0},  {140, 255, 60}, {255, 255, 255}};
+
+struct Punto {
+  int x, y;
+};
+
+int Uso() {
+  std::fprintf(stderr,
+               "uso: rodavia_carrera [--trazas fichero.jpg] <carpeta del programa> <circuito> <vueltas> "
+               "<nivel 1..10>...\n");
+  return 2;
+}
+
+// The circuit's picture with each car's dots, the first car's drawn last.
+RgbImage Trazas(const std::string& circuito, const std::vector<std::vector<Punto>>& trazas) {
+  Picture fondo;
+  if (!LoadPicture(files::Resolve("Circuitos\\" + circuito + ".jpg"), fondo)) return {};
+  RgbImage imagen(fondo.pixels.width(), fondo.pixels.height());
+  for (int y = 0; y < imagen.height; ++y)
+    for (int x = 0; x < imagen.width; ++x) {
+      const uint32_t c = Rgb565ToColorRef(fondo.pixels.pixel(x, y));
+      uint8_t* p = imagen.at(x, y);
+      p[0] = uint8_t(c), p[1] = uint8_t(c >> 8), p[2] = uint8_t(c >> 16);
+    }
+  for (size_t i = trazas.size(); i-- > 0;)
+    for (const Punto& punto : trazas[i])
+      for (int dy = -RadioPunto; dy <= RadioPunto; ++dy)
+        for (int dx = -RadioPunto; dx <= RadioPunto; ++dx) {
+          if (dx * dx + dy * dy > RadioPunto * RadioPunto) continue;
+          const int x = punto.x + dx, y = punto.y + dy;
+          if (x < 0 || y < 0 || x >= imagen.width || y >= imagen.height) continue;
+          std::copy_n(Colores[i % std::size(Colores)], 3, imagen.at(x, y));
+        }
+  return imagen;
+}
+
+int Correr(int argc, char** argv) {
+  std::string ficheroTrazas;
+  if (argc > 2 && std::string(argv[1]) == "--trazas") {
+    ficheroTrazas = argv[2];
+    argc -= 2, argv += 2;
+  }
+  if (argc < 5) return Uso();
+  const std::string circuito = argv[2];
+  const int vueltas = std::atoi(argv[3]);
+  std::vector<int> niveles;
+  for (int i = 4; i < argc; ++i) niveles.push_back(std::clamp(std::atoi(argv[i]), NivelOrdenadorMinimo, NivelOrdenadorMaximo));
+  if (vueltas < 1 || niveles.size() > 16) return Uso();
+
+  FakeEntorno e;
+  files::SetProgramFolder(argv[1]);
+  if (!files::Exists("Circuitos\\" + circuito + ".jpg")) {
+    std::fprintf(stderr, "no hay circuito %s en %s\n", circuito.c_str(), argv[1]);
+    return 1;
+  }
+  e.circuito = std::make_unique<TCircuito>(circuito);
+  std::vector<TCoche*> coches;
+  for (size_t i = 0; i < niveles.size(); ++i) {
+    TCoche* coche = new TCoche(e, int16_t(i + 1), true, "", "Equipo", "");  // the engine owns it
+    coche->Nombre = "Nivel " + std::to_string(niveles[i]);
+    coche->Ordenador = true;
+    coche->NivelOrdenador = int16_t(niveles[i]);
+    coche->PrepararCarrera(int(i));
+    coches.push_back(coche);
+  }
+  std::vector<std::vector<Punto>> trazas(coches.size());
+  const int ticks = int(vueltas * SegundosPorVuelta / SegundosPorTick);
+  for (int tick = 0; tick < ticks; ++tick) {
+    e.reloj.now += SegundosPorTick / Dia;
+    e.Tick();
+    bool todos = true;
+    for (size_t i = 0; i < coches.size(); ++i) {
+      if (int(coches[i]->Tiempos.size()) == vueltas - 1 && tick % TicksEntrePuntos == 0)
+        trazas[i].push_back({int(coches[i]->X) + MitadCoche, int(coches[i]->Y) + MitadCoche});
+      todos &= int(coches[i]->Tiempos.size()) >= vueltas;
+    }
+    if (todos) break;
+  }
+
+  std::printf("%s, %d vueltas\n", circuito.c_str(), vueltas);
+  for (size_t i = 0; i < coches.size(); ++i) {
+    std::printf("coche %2zu, nivel %2d:", i + 1, niveles[i]);
+    double mejor = 0;
+    for (const TTiemposCarrera& t : coches[i]->Tiempos) {
+      const double segundos = t.Tiempo * Dia;
+      std::printf(" %6.2f", segundos);
+      if (mejor == 0 || segundos < mejor) mejor = segundos;
+    }
+    if (int(coches[i]->Tiempos.size()) < vueltas) std::printf("  (no acabó)");
+    if (mejor > 0) std::printf("  mejor %.2f s", mejor);
+    std::printf("\n");
+  }
+
+  if (!ficheroTrazas.empty()) {
+    const RgbImage imagen = Trazas(circuito, trazas);
+    if (imagen.rgb.empty()) {
+      std::fprintf(stderr, "no se puede leer la imagen del circuito %s\n", circuito.c_str());
+      return 1;
+    }
+    const std::vector<uint8_t> jpeg = EncodeJpeg(imagen, 90);
+    std::ofstream(ficheroTrazas, std::ios::binary).write(reinterpret_cast<const char*>(jpeg.data()), std::streamsize(jpeg.size()));
+  }
+  return 0;
+}
+
+}  // namespace
+}  // namespace rodavia::test
+
+int main(int argc, char** argv) { return rodavia::test::Correr(argc, argv); }

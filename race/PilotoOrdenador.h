@@ -1,0 +1,74 @@
+#pragma once
+// Computer drivers. A circuit's plan says, for every drivable cell of its
+// ground grid, which neighbouring cell leads soonest to the next line the lap
+// rule wants (split 1, split 2, then the finish line). A driver follows that
+// plan and answers, each tick, the four control levels a keyboard or
+// joystick would give, so its car obeys the same physics as anyone's.
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+namespace rodavia {
+
+class TCircuito;
+class TCoche;
+
+constexpr int NivelOrdenadorMinimo = 1, NivelOrdenadorMaximo = 10;
+
+// The four control levels, 0..128.
+struct TControles {
+  int16_t Acelerador = 0, Freno = 0, Izquierda = 0, Derecha = 0;
+};
+
+class TPlanCircuito {
+ public:
+  static constexpr int32_t Inalcanzable = INT32_MAX;
+
+  explicit TPlanCircuito(const TCircuito& circuito);
+
+  // `fase` is the car's Parcial: 0 the finish line is due, 1 split 1, 2 split 2.
+  // Cost of the way from cell `celda` (y * AnchoMascara + x) to that line.
+  int32_t Distancia(int fase, int celda) const { return fases_[size_t(fase)].distancia[size_t(celda)]; }
+  // The next cell on that way; -1 from a cell with no way.
+  int32_t Siguiente(int fase, int celda) const { return fases_[size_t(fase)].siguiente[size_t(celda)]; }
+  // Whether a car probe at (x, y), pixels of the picture, stands where no way leads.
+  bool SinCamino(double x, double y) const;
+
+ private:
+  struct Fase {
+    std::vector<int32_t> distancia, siguiente;
+  };
+  void Calcular(const TCircuito& circuito, const std::vector<int32_t>& coste, Fase& fase,
+                char meta, char cerrada);
+
+  std::array<Fase, 3> fases_;
+};
+
+class TPilotoOrdenador {
+ public:
+  // `nivel` 1..10 sets how close to the limit it drives.
+  TPilotoOrdenador(std::shared_ptr<const TPlanCircuito> plan, int nivel);
+
+  // The levels for this tick, from the car's position, heading and speed.
+  TControles Decidir(const TCoche& coche);
+
+ private:
+  struct Objetivo {
+    double rumbo = 0;      // heading towards the point ahead, 1/256 radian
+    double velocidad = 0;  // the speed wanted now, 1/512 pixel per tick
+  };
+  int CeldaCercana(double x, double y, int fase) const;
+  bool ALaVista(double x0, double y0, double x1, double y1) const;
+  Objetivo Mirar(const TCoche& coche, int fase, int celda) const;
+  bool Atascado(double x, double y);
+
+  std::shared_ptr<const TPlanCircuito> plan_;
+  double margen_;  // fraction of the corner speed the car allows itself
+  double tope_;    // fraction of the car's top speed
+  double anclaX_ = 0, anclaY_ = 0;  // where the car was when it last moved on
+  int ticksQuieto_ = 0;
+  int ticksMarchaAtras_ = 0;
+};
+
+}  // namespace rodavia

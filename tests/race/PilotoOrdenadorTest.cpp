@@ -1,0 +1,129 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "CarreraComun.h"
+#include "race/PilotoOrdenador.h"
+
+namespace rodavia::test {
+namespace {
+
+constexpr double SegundosPorTick = 0.03;
+constexpr double Dia = 86400;
+
+struct Resultado {
+  std::vector<double> vueltas;  // seconds
+  double atascoMaximo = 0;      // longest time the car stayed within 16 pixels of one spot
+};
+
+// Opens a default circuit, as the data generator writes it.
+std::function<void(FakeEntorno&)> PorDefecto(const std::string& nombre) {
+  return [nombre](FakeEntorno& e) {
+    const std::string orden = std::string(RODAVIA_DATOS) + " '" + e.carpeta.path().string() + "'";
+    EXPECT_EQ(std::system(orden.c_str()), 0);
+    e.circuito = std::make_unique<TCircuito>(nombre);
+  };
+}
+
+// A circuit painted on the grid, unlike any default one: an L-shaped island
+// driven anticlockwise, grass round the outside, the start on the top
+// straight heading west, split 1 across the bottom, split 2 across the
+// right side and a wide open bay where the island's corner is cut away.
+void Pintado(FakeEntorno& e) {
+  e.circuito->Mascara.fill(suelo::Pared);
+  e.Pintar(10, 10, 240, 180, suelo::Hierba);
+  e.Pintar(20, 20, 230, 170, suelo::Asfalto);
+  e.Pintar(40, 40, 210, 89, suelo::Pared);
+  e.Pintar(40, 90, 109, 150, suelo::Pared);
+  e.Pintar(125, 20, 126, 39, suelo::Meta);
+  e.Pintar(60, 151, 61, 170, suelo::Parcial1);
+  e.Pintar(211, 100, 230, 101, suelo::Parcial2);
+  for (int i = 1; i <= 16; ++i)  // two columns behind the line, heading west (frame 27)
+    e.circuito->Salidas[size_t(i)] = {int16_t((132 + (i - 1) / 2 * 8) * 4 - 14),
+                                      int16_t((i % 2 ? 25 : 34) * 4 - 14), 27};
+}
+
+// Computer cars of the given levels race `vueltas` laps on the circuit
+// `abrir` opens until all finish or `segundos` of race time pass.
+std::vector<Resultado> Correr(const std::function<void(FakeEntorno&)>& abrir, const std::vector<int>& niveles,
+                              bool colisiones, int vueltas = 3, double segundos = 600) {
+  FakeEntorno e;
+  abrir(e);
+  e.colisiones = colisiones;
+  std::vector<TCoche*> coches;
+  for (size_t i = 0; i < niveles.size(); ++i) {
+    const std::string nombre = "Piloto " + std::to_string(i + 1);
+    coches.push_back(CocheLocal(e, int16_t(i + 1), nombre,
+                                "[Perfil]\r\nOrdenador=1\r\nNivelOrdenador=" + std::to_string(niveles[i]) + "\r\n"));
+    coches.back()->PrepararCarrera(int(i));
+  }
+  std::vector<Resultado> r(coches.size());
+  std::vector<TPuntoReal> ancla(coches.size());
+  std::vector<int> quieto(coches.size(), 0);
+  for (int tick = 0; tick < segundos / SegundosPorTick; ++tick) {
+    e.reloj.now += SegundosPorTick / Dia;
+    e.Tick();
+    bool todos = true;
+    for (size_t i = 0; i < coches.size(); ++i) {
+      const TCoche& c = *coches[i];
+      if (std::hypot(c.X - ancla[i].X, c.Y - ancla[i].Y) > 16) ancla[i] = {c.X, c.Y}, quieto[i] = 0;
+      r[i].atascoMaximo = std::max(r[i].atascoMaximo, ++quieto[i] * SegundosPorTick);
+      todos &= int(c.Tiempos.size()) >= vueltas;
+    }
+    if (todos) break;
+  }
+  for (size_t i = 0; i < coches.size(); ++i)
+    for (const TTiemposCarrera& t : coches[i]->Tiempos) r[i].vueltas.push_back(t.Tiempo * Dia);
+  return r;
+}
+
+double MejorVuelta(const Resultado& r) { return *std::min_element(r.vueltas.begin(), r.vueltas.end()); }
+
+// The top level and the lowest race alone (collisions off): the top level
+// completes 3 laps never stuck more than 3 s, and its best lap is at least
+// 15 % faster than the lowest level's.
+void NivelesEn(const char* circuito, const std::function<void(FakeEntorno&)>& abrir) {
+  const auto r = Correr(abrir, {NivelOrdenadorMaximo, NivelOrdenadorMinimo}, false);
+  ASSERT_GE(r[0].vueltas.size(), 3u) << circuito;
+  ASSERT_FALSE(r[1].vueltas.empty()) << circuito;
+  EXPECT_LE(r[0].atascoMaximo, 3) << circuito;
+  EXPECT_LE(MejorVuelta(r[0]), 0.85 * MejorVuelta(r[1])) << circuito;
+  std::printf("%s: mejor vuelta %.2f s (nivel %d), %.2f s (nivel %d)\n", circuito, MejorVuelta(r[0]),
+              NivelOrdenadorMaximo, MejorVuelta(r[1]), NivelOrdenadorMinimo);
+}
+
+TEST(PilotoOrdenador, TopLevelLapsValverdeAndCiudadelaWithoutGettingStuck) {
+  NivelesEn("Valverde", PorDefecto("Valverde"));
+  NivelesEn("Ciudadela", PorDefecto("Ciudadela"));
+}
+// Bahia's split 1 ends just above a grass gap beside a wall: a driver that
+// aims past the line before touching it misses it and gets pinned there.
+TEST(PilotoOrdenador, TopLevelLapsBahiaWithoutGettingStuck) { NivelesEn("Bahia", PorDefecto("Bahia")); }
+
+// Any circuit a player paints must work, not only the default ones.
+TEST(PilotoOrdenador, TopLevelLapsAPaintedCircuitOfAnotherLayoutWithoutGettingStuck) {
+  const auto r = Correr(Pintado, {NivelOrdenadorMaximo}, false);
+  ASSERT_GE(r[0].vueltas.size(), 3u);
+  EXPECT_LE(r[0].atascoMaximo, 3);
+  std::printf("Pintado: mejor vuelta %.2f s\n", MejorVuelta(r[0]));
+}
+
+// A full grid of mixed levels with collisions on: pushed, blocked and
+// pinned by one another, every car still finishes 3 laps.
+TEST(PilotoOrdenador, SixteenMixedLevelsWithCollisionsAllFinishThreeLaps) {
+  std::vector<int> niveles;
+  for (int i = 0; i < 16; ++i) niveles.push_back(NivelOrdenadorMinimo + i % NivelOrdenadorMaximo);
+  for (const char* circuito : {"Valverde", "Ciudadela", "Bahia"}) {
+    const auto r = Correr(PorDefecto(circuito), niveles, true);
+    for (size_t i = 0; i < r.size(); ++i) EXPECT_GE(r[i].vueltas.size(), 3u) << circuito << ", coche " << i + 1;
+  }
+}
+
+}  // namespace
+}  // namespace rodavia::test
