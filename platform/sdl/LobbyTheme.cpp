@@ -2,7 +2,8 @@
 
 #include <cmath>
 #include <cstdlib>
-#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <vector>
 
 #include "platform/Controls.h"
@@ -17,7 +18,12 @@ constexpr const char* kRegularFace = "/usr/share/fonts/truetype/dejavu/DejaVuSan
 constexpr const char* kBoldFace = "/usr/share/fonts/truetype/dejavu/DejaVuSansCondensed-Bold.ttf";
 // Latin-1 and the four arrows that name the arrow keys.
 constexpr ImWchar kGlyphs[] = {0x0020, 0x00FF, 0x2190, 0x2193, 0};
-constexpr float kSizesPx[] = {10, 13, 15, 17, 20, 24, 32};
+// The sizes the windows use, in pixels: 10 for the circuit editor's small
+// captions (7 and 8 pt), 13 for the profile dialog (10 pt), 15 for the
+// rest (the default, and 12 pt message boxes); bold 24 for "Jugar" (20 pt).
+// Every face and size is one more block of the atlas texture.
+constexpr float kRegularSizesPx[] = {10, 13, 15};
+constexpr float kBoldSizesPx[] = {24};
 constexpr float kDefaultPx = 15;
 
 struct LoadedFont {
@@ -98,18 +104,45 @@ void SetStyle() {
 
 }  // namespace
 
-void SetUpLobbyTheme() {
-  ImGuiIO& io = ImGui::GetIO();
-  Fonts().clear();
-  if (std::filesystem::exists(kRegularFace) && std::filesystem::exists(kBoldFace)) {
-    for (bool bold : {false, true})
-      for (float px : kSizesPx)
-        if (ImFont* f = io.Fonts->AddFontFromFileTTF(bold ? kBoldFace : kRegularFace, px, nullptr, kGlyphs))
-          Fonts().push_back({px, bold, f});
-    for (const LoadedFont& f : Fonts())
-      if (!f.bold && f.px == kDefaultPx) io.FontDefault = f.font;
+namespace {
+
+std::vector<char> ReadFace(const char* path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::vector<char>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// Each face is read once and lent to the atlas for all its sizes; once the
+// atlas is built it no longer needs the faces, which go.
+void AddFaces() {
+  ImFontAtlas& atlas = *ImGui::GetIO().Fonts;
+  std::vector<char> regular = ReadFace(kRegularFace);
+  std::vector<char> bold = ReadFace(kBoldFace);
+  if (regular.empty() || bold.empty()) return;
+  ImFontConfig config;
+  config.FontDataOwnedByAtlas = false;
+  auto add = [&](std::vector<char>& face, bool isBold, const auto& sizes) {
+    for (float px : sizes)
+      if (ImFont* f = atlas.AddFontFromMemoryTTF(face.data(), int(face.size()), px, &config, kGlyphs))
+        Fonts().push_back({px, isBold, f});
+  };
+  add(regular, false, kRegularSizesPx);
+  add(bold, true, kBoldSizesPx);
+  if (!atlas.Build()) {
+    atlas.Clear();
+    Fonts().clear();
+    return;
   }
-  if (Fonts().empty()) Fonts().push_back({13, false, io.Fonts->AddFontDefault()});
+  atlas.ClearInputData();
+  for (const LoadedFont& f : Fonts())
+    if (!f.bold && f.px == kDefaultPx) ImGui::GetIO().FontDefault = f.font;
+}
+
+}  // namespace
+
+void SetUpLobbyTheme() {
+  Fonts().clear();
+  AddFaces();
+  if (Fonts().empty()) Fonts().push_back({13, false, ImGui::GetIO().Fonts->AddFontDefault()});
   SetStyle();
 }
 

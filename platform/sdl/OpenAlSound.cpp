@@ -33,55 +33,103 @@ constexpr ALCint kMonoSources = 512;
 // The frequencies a wave may be asked to play at, as DirectSound allowed.
 constexpr int kMinFrequency = 100, kMaxFrequency = 200000;
 
-std::shared_ptr<AlOutput> OpenOutput() {
-  auto output = std::make_shared<AlOutput>();
-  output->device = alcOpenDevice(nullptr);
-  if (!output->device) return nullptr;
-  const ALCint attributes[] = {ALC_MONO_SOURCES, kMonoSources, 0};
-  output->context = alcCreateContext(output->device, attributes);
-  if (!output->context) return nullptr;
-  return output;
-}
-
 ALenum AlFormat(const WaveData& wave) {
   if (wave.channels == 2) return wave.bits == 16 ? AL_FORMAT_STEREO16 : AL_FORMAT_STEREO8;
   return wave.bits == 16 ? AL_FORMAT_MONO16 : AL_FORMAT_MONO8;
 }
 
-// The buffer holding the samples; 0 when AL would not take them.
-ALuint MakeBuffer(const AlOutput& output, const WaveData& wave) {
-  output.Use();
-  alGetError();
-  ALuint buffer = 0;
-  alGenBuffers(1, &buffer);
-  if (alGetError() != AL_NO_ERROR) return 0;
-  alBufferData(buffer, AlFormat(wave), wave.samples.data(), ALsizei(wave.samples.size()), wave.rate);
-  if (alGetError() == AL_NO_ERROR) return buffer;
-  alDeleteBuffers(1, &buffer);
-  return 0;
-}
-
 }  // namespace
 
-OpenAlWave::OpenAlWave(std::shared_ptr<AlOutput> output, ALuint buffer, int rate)
-    : output_(buffer ? std::move(output) : nullptr), buffer_(buffer), rate_(rate), frequency_(rate) {}
-
-OpenAlWave::~OpenAlWave() {
-  if (!output_) return;
-  Use();
-  // Sources go before the buffer they play: AL refuses to delete a buffer in use.
-  if (!sources_.empty()) {
-    alSourceStopv(ALsizei(sources_.size()), sources_.data());
-    alDeleteSources(ALsizei(sources_.size()), sources_.data());
+// The device, opened on first use and only tried once.
+class AlDevice {
+ public:
+  // nullptr when there is no device.
+  const AlOutput* Output() {
+    if (!tried_) {
+      tried_ = true;
+      output_ = Open();
+    }
+    return output_.get();
   }
-  alDeleteBuffers(1, &buffer_);
+
+ private:
+  static std::unique_ptr<AlOutput> Open() {
+    auto output = std::make_unique<AlOutput>();
+    output->device = alcOpenDevice(nullptr);
+    if (!output->device) return nullptr;
+    const ALCint attributes[] = {ALC_MONO_SOURCES, kMonoSources, 0};
+    output->context = alcCreateContext(output->device, attributes);
+    if (!output->context) return nullptr;
+    return output;
+  }
+
+  bool tried_ = false;
+  std::unique_ptr<AlOutput> output_;
+};
+
+// The samples of one file: kept as read until a wave first plays, then
+// handed to an AL buffer that every wave of the file plays.
+class AlSample {
+ public:
+  AlSample(std::shared_ptr<AlDevice> device, WaveData wave) : device_(std::move(device)), wave_(std::move(wave)) {}
+  ~AlSample() {
+    if (!buffer_) return;
+    output_->Use();
+    alDeleteBuffers(1, &buffer_);
+  }
+  int Rate() const { return wave_.rate; }
+  // The output playing the buffer, its context current; nullptr when the
+  // wave is silent (no device, or AL would not take the samples).
+  const AlOutput* Prepare() {
+    if (!prepared_) {
+      prepared_ = true;
+      output_ = device_->Output();
+      if (output_) buffer_ = MakeBuffer();
+      if (!buffer_) output_ = nullptr;
+      wave_.samples = {};
+    }
+    if (output_) output_->Use();
+    return output_;
+  }
+  ALuint Buffer() const { return buffer_; }
+
+ private:
+  ALuint MakeBuffer() {
+    output_->Use();
+    alGetError();
+    ALuint buffer = 0;
+    alGenBuffers(1, &buffer);
+    if (alGetError() != AL_NO_ERROR) return 0;
+    alBufferData(buffer, AlFormat(wave_), wave_.samples.data(), ALsizei(wave_.samples.size()), wave_.rate);
+    if (alGetError() == AL_NO_ERROR) return buffer;
+    alDeleteBuffers(1, &buffer);
+    return 0;
+  }
+
+  std::shared_ptr<AlDevice> device_;
+  WaveData wave_;
+  bool prepared_ = false;
+  const AlOutput* output_ = nullptr;
+  ALuint buffer_ = 0;
+};
+
+OpenAlWave::OpenAlWave(std::shared_ptr<AlSample> sample)
+    : sample_(std::move(sample)), rate_(sample_->Rate()), frequency_(rate_) {}
+
+// Sources go before the buffer they play (the sample goes after this body):
+// AL refuses to delete a buffer in use.
+OpenAlWave::~OpenAlWave() {
+  if (sources_.empty()) return;
+  Use();
+  alSourceStopv(ALsizei(sources_.size()), sources_.data());
+  alDeleteSources(ALsizei(sources_.size()), sources_.data());
 }
 
-void OpenAlWave::Use() const { output_->Use(); }
+// Only called with sources, which exist once the sample is prepared.
+void OpenAlWave::Use() const { sample_->Prepare(); }
 
 void OpenAlWave::Play() {
-  if (!output_) return;
-  Use();
+  if (!sample_->Prepare()) return;
   Copy copy = FreeCopy();
   if (copy == sources_.end() && int(sources_.size()) < maxPlaying_) copy = NewCopy();
   if (copy == sources_.end()) copy = sources_.begin();  // restart the oldest
@@ -143,26 +191,35 @@ OpenAlWave::Copy OpenAlWave::NewCopy() {
   ALuint source = 0;
   alGenSources(1, &source);
   if (alGetError() != AL_NO_ERROR) return sources_.end();
-  alSourcei(source, AL_BUFFER, ALint(buffer_));
+  alSourcei(source, AL_BUFFER, ALint(sample_->Buffer()));
   alSourcef(source, AL_PITCH, Pitch());
   alSourcei(source, AL_LOOPING, looped_ ? AL_TRUE : AL_FALSE);
   sources_.push_back(source);
   return sources_.end() - 1;
 }
 
-OpenAlSound::OpenAlSound() : output_(OpenOutput()) {}
+OpenAlSound::OpenAlSound() : device_(std::make_shared<AlDevice>()) {}
 
 OpenAlSound::~OpenAlSound() = default;
 
+bool OpenAlSound::Audible() { return device_->Output() != nullptr; }
+
+// A file already loaded by a wave still in use is not read again: the new
+// wave shares its samples.
 std::unique_ptr<Wave> OpenAlSound::Load(const std::filesystem::path& path) {
-  WaveData data;
-  std::string reason;
-  if (!ReadWaveFile(path, data, reason)) {
-    std::cerr << path.string() << ": " << reason << '\n';
-    return nullptr;
+  std::shared_ptr<AlSample> sample = samples_[path].lock();
+  if (!sample) {
+    WaveData data;
+    std::string reason;
+    if (!ReadWaveFile(path, data, reason)) {
+      std::cerr << path.string() << ": " << reason << '\n';
+      samples_.erase(path);
+      return nullptr;
+    }
+    sample = std::make_shared<AlSample>(device_, std::move(data));
+    samples_[path] = sample;
   }
-  ALuint buffer = output_ ? MakeBuffer(*output_, data) : 0;
-  return std::make_unique<OpenAlWave>(output_, buffer, data.rate);
+  return std::make_unique<OpenAlWave>(std::move(sample));
 }
 
 }  // namespace rodavia

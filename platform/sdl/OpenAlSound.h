@@ -1,9 +1,12 @@
 #pragma once
-// Waves played through OpenAL Soft. Each wave is one AL buffer played by up
-// to MaxPlayingCount sources at once. Without a sound device every wave
-// loads and stays silent, so the game starts on any machine.
+// Waves played through OpenAL Soft. Each wave plays an AL buffer with up to
+// MaxPlayingCount sources at once; the waves loaded from one file share its
+// buffer. The device opens when the first wave plays, so a game that plays
+// nothing holds none. Without a sound device every wave loads and stays
+// silent, so the game starts on any machine.
 #include <AL/al.h>
 
+#include <map>
 #include <memory>
 #include <vector>
 
@@ -12,11 +15,12 @@
 namespace rodavia {
 
 struct AlOutput;
+class AlDevice;
+class AlSample;
 
 class OpenAlWave : public Wave {
  public:
-  // Without an output, or with buffer 0, the wave is silent.
-  OpenAlWave(std::shared_ptr<AlOutput> output, ALuint buffer, int rate);
+  explicit OpenAlWave(std::shared_ptr<AlSample> sample);
   ~OpenAlWave() override;
   void Play() override;
   void Stop() override;
@@ -34,8 +38,7 @@ class OpenAlWave : public Wave {
   Copy FreeCopy();
   Copy NewCopy();
 
-  std::shared_ptr<AlOutput> output_;
-  ALuint buffer_;
+  std::shared_ptr<AlSample> sample_;
   int rate_;
   int frequency_;
   bool looped_ = false;
@@ -48,12 +51,15 @@ class OpenAlSound : public SoundSystem {
   OpenAlSound();
   ~OpenAlSound() override;
   std::unique_ptr<Wave> Load(const std::filesystem::path& path) override;
-  // False when no device could be opened and every wave is silent.
-  bool Audible() const { return output_ != nullptr; }
+  // Opens the device if no wave has yet; false when none could be opened
+  // and every wave is silent.
+  bool Audible();
 
  private:
   // Shared with the waves, so that either may outlive the other.
-  std::shared_ptr<AlOutput> output_;
+  std::shared_ptr<AlDevice> device_;
+  // The samples of the files loaded, while a wave uses them.
+  std::map<std::filesystem::path, std::weak_ptr<AlSample>> samples_;
 };
 
 }  // namespace rodavia

@@ -177,6 +177,10 @@ void SdlApplication::StartImGui() {
   SetUpLobbyTheme();
   ImGui_ImplSDL2_InitForOpenGL(window_, gl_);
   ImGui_ImplOpenGL3_Init(glsl_);
+  // The font texture is made now, so the atlas's pixels can go: the GPU
+  // holds them from here on.
+  if (!ImGui_ImplOpenGL3_CreateDeviceObjects()) throw std::runtime_error("No se pueden crear los objetos OpenGL");
+  ImGui::GetIO().Fonts->ClearTexData();
 }
 
 void SdlApplication::Shutdown() {

@@ -1,5 +1,6 @@
 #include "platform/sdl/OpenAlSound.h"
 
+#include <AL/alc.h>
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -253,6 +254,48 @@ TEST_F(Sound, SixteenCarsFitTheSourceBudget) {
   }
   EXPECT_LT(AsAl(more.back()).Sources().size(), 25u) << "AL ran out of sources";
   EXPECT_EQ(alGetError(), AL_NO_ERROR);
+}
+
+TEST_F(Sound, WavesOfOneFileShareItsBuffer) {
+  auto first = sound.Load(second);
+  auto again = sound.Load(second);
+  first->Play();
+  again->Play();
+  ALint a = 0, b = 0;
+  alGetSourcei(AsAl(first).Sources()[0], AL_BUFFER, &a);
+  alGetSourcei(AsAl(again).Sources()[0], AL_BUFFER, &b);
+  EXPECT_NE(a, 0);
+  EXPECT_EQ(a, b);
+  first.reset();
+  again->Play();
+  EXPECT_EQ(State(AsAl(again).Sources()[0]), AL_PLAYING) << "the buffer stays while a wave of the file lives";
+  again.reset();
+  EXPECT_FALSE(alIsBuffer(ALuint(b))) << "the last wave of the file frees it";
+  EXPECT_NE(sound.Load(second), nullptr) << "and a later load reads the file again";
+  EXPECT_EQ(alGetError(), AL_NO_ERROR);
+}
+
+// The device opens when something plays, yet loading still finds out a
+// missing or broken wave at once (the game ends on one at start-up).
+TEST(SoundDevice, OpensWhenTheFirstWavePlays) {
+  fs::path tone = WriteTone("rodavia_sound_lazy.wav", 11025, 440, 0.1);
+  InFreshProcess([&] {
+    setenv("ALSOFT_DRIVERS", "null", 1);
+    OpenAlSound sound;
+    auto wave = sound.Load(tone);
+    ASSERT_NE(wave, nullptr);
+    EXPECT_EQ(sound.Load(tone.string() + ".missing"), nullptr);
+    wave->SetLooped(true);
+    wave->SetFrequency(900);
+    EXPECT_EQ(alcGetCurrentContext(), nullptr) << "a device opened before anything played";
+    wave->Play();
+    EXPECT_NE(alcGetCurrentContext(), nullptr);
+    ASSERT_EQ(AsAl(wave).Sources().size(), 1u);
+    const ALuint source = AsAl(wave).Sources()[0];
+    EXPECT_EQ(State(source), AL_PLAYING);
+    EXPECT_EQ(LoopingOf(source), AL_TRUE);
+    EXPECT_FLOAT_EQ(PitchOf(source), 900.0f / 11025);
+  });
 }
 
 TEST(SoundWithoutDevice, LoadsSilentWaves) {
