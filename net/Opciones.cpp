@@ -21,7 +21,6 @@
 namespace rodavia {
 
 namespace {
-
 // A whole percentage, rounded as the lobby shows it: "0 %".
 std::string Porcentaje(double valor) {
   return std::to_string(static_cast<long long>(std::nearbyint(valor))) + " %";

@@ -140,6 +140,22 @@ struct Red : Mundo {
   }
 };
 
+TEST(DireccionConexionTest, HostAndPortFromTheAddressFieldOrTheConfiguredPort) {
+  std::string host;
+  uint16_t puerto = 0;
+  TF_Principal::DireccionConexion("192.168.0.176:7000", 6666, host, puerto);
+  EXPECT_EQ(host, "192.168.0.176");
+  EXPECT_EQ(puerto, 7000);
+  TF_Principal::DireccionConexion("192.168.0.176:abc", 6666, host, puerto);
+  EXPECT_EQ(host, "192.168.0.176:abc");
+  EXPECT_EQ(puerto, 6666);
+  TF_Principal::DireccionConexion("equipo", 7777, host, puerto);
+  EXPECT_EQ(host, "equipo");
+  EXPECT_EQ(puerto, 7777);
+  TF_Principal::DireccionConexion("10.0.0.1: 70000 ", 6666, host, puerto);
+  EXPECT_EQ(puerto, 70000 % 65536) << "kept to 16 bits";
+}
+
 struct RedTest : Red, ::testing::TestWithParam<bool> {
   RedTest() : Red(GetParam()) {}
 };
