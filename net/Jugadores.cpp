@@ -95,9 +95,9 @@ void TF_Principal::QuitarTodosLosJugadores() {
 
 // Searched again from the start after each removal, until none is left.
 void TF_Principal::QuitarJugadoresDelEquipo(const std::string& equipo) {
-  for (auto it = jugadores_.begin(); it != jugadores_.end(); it = jugadores_.begin()) {
-    it = std::find_if(jugadores_.begin(), jugadores_.end(), [&](TCoche* c) { return c->Equipo == equipo; });
-    if (it == jugadores_.end()) break;
+  for (;;) {
+    auto it = std::find_if(jugadores_.begin(), jugadores_.end(), [&](TCoche* c) { return c->Equipo == equipo; });
+    if (it == jugadores_.end()) return;
     delete *it;
     jugadores_.erase(it);
   }
