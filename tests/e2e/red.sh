@@ -13,7 +13,7 @@ SERVER_PIDS=()
 declare -A PID
 cleanup() {
   for p in "${PID[@]}"; do kill -9 "$p" 2>/dev/null || true; done
-  for p in "${SERVER_PIDS[@]}"; do kill "$p" 2>/dev/null || true; done
+  stop_x
   rm -rf "$WORK"
 }
 trap cleanup EXIT
@@ -32,7 +32,7 @@ prepare() {  # team player
 }
 declare -A SCREEN
 launch() {  # team
-  ( cd "$WORK/$1" && DISPLAY=":${SCREEN[$1]}" ALSOFT_DRIVERS=null RODAVIA_TRAZA_CHAT="$WORK/$1.chat" \
+  ( cd "$WORK/$1" && DISPLAY=":${SCREEN[$1]}" SDL_VIDEODRIVER=x11 ALSOFT_DRIVERS=null RODAVIA_TRAZA_CHAT="$WORK/$1.chat" \
       exec ./rodavia > "$WORK/$1.log" 2>&1 ) &
   PID[$1]=$!
 }
