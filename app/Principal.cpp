@@ -184,6 +184,12 @@ void TF_Principal::PonerModoPantalla(bool pantallaCompleta) {
     ShowError("No se puede poner el modo de pantalla a 1024x768x16");
     DXDraw.Initialize();
   }
+  if (DXDraw.Visible()) EnlazarPantalla();
+}
+
+// The sprites draw on the back buffer only while the race display is shown,
+// so the buffer is taken when the first race starts, not at start-up.
+void TF_Principal::EnlazarPantalla() {
   if (DXDraw.Initialized()) DXSpriteEngine->SetSurface(&DXDraw.BackBuffer());
 }
 
@@ -370,6 +376,7 @@ void TF_Principal::EmpezarCarrera() {
   cb_Circuito->Color = clInfoBk;
   DXDraw.SetCursorVisible(false);
   DXDraw.SetVisible(true);
+  EnlazarPantalla();
   OcultarControles();
   Resultados.clear();
   if (SesionAbierta() && DXPlay->SoyServidor()) {

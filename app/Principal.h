@@ -59,6 +59,7 @@ class TF_Principal : public TForm, public TEntornoCarrera {
   bool LeerConfiguracion();
   bool GuardarConfiguracion();
   void PonerModoPantalla(bool pantallaCompleta);
+  void EnlazarPantalla();
   void LlenarListaCircuitos();
   void LlenarListaPerfiles();
   void CargarSonidos();

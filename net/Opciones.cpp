@@ -36,10 +36,10 @@ void TF_Principal::cb_CircuitosClick() {
   Picture imagen;
   if (!LoadPicture(files::Resolve("Circuitos\\" + nombre + ".jpg"), imagen))
     ErrorFatal("No se encuentra el fichero ..\\Circuitos\\" + nombre + ".jpg");
-  i_circuito->SetPicture(imagen.pixels);
   ImageSlot& slot = DXImageList.slot("Circuito");
   slot.setPicture(std::move(imagen));
   slot.transparent = false;
+  i_circuito->ShowPicture(slot.picture());
   MostrarDatosCircuito();
   if (cocheTrabajo_) {
     cocheTrabajo_->GrabarPerfilCircuito();
@@ -68,16 +68,18 @@ void TF_Principal::cb_PerfilChange() {
   coche.LeerPerfil();
   if (circuito_) coche.LeerPerfilCircuito();
   MostrarSetupCoche();
-  if (const std::string problema = ProblemaImagenCoche(coche.ImagenCoche); !problema.empty()) {
+  // Read once: the same picture is checked and shown.
+  Picture imagen;
+  const bool leida = LoadPicture(files::Resolve("Coches\\" + coche.ImagenCoche), imagen);
+  if (const std::string problema = ProblemaImagenCoche(leida ? &imagen : nullptr); !problema.empty()) {
     EscribirChat("Error", "El jugador " + coche.Nombre + " tiene la imagen del coche \"..Coches\\" +
                               coche.ImagenCoche + "\"");
     EscribirChat("Error", problema + ". Se le asignará la imagen del coche por defecto.");
     coche.ImagenCoche = kCocheDefecto;
     coche.GrabarPerfil();
+    if (!LoadPicture(files::Resolve("Coches\\" + coche.ImagenCoche), imagen))
+      ErrorFatal("No se encuentra el fichero ..\\Coches\\" + coche.ImagenCoche);
   }
-  Picture imagen;
-  if (!LoadPicture(files::Resolve("Coches\\" + coche.ImagenCoche), imagen))
-    ErrorFatal("No se encuentra el fichero ..\\Coches\\" + coche.ImagenCoche);
   i_coche->SetPicture(PrimerFotograma(imagen));
   i_coche->TransparentColor = ColorRefTo565(imagen.transparentColor);
 }

@@ -225,12 +225,27 @@ class TImage : public TControl {
  public:
   explicit TImage(std::string name) : TControl(ControlKind::Image, std::move(name)) {}
   Surface16 Picture;
-  // Bumped whenever Picture changes, so the renderer knows to upload it again.
+  // Bumped whenever the picture shown changes, so the renderer knows to upload it again.
   int PictureVersion = 0;
-  void SetPicture(Surface16 picture) { Picture = std::move(picture); ++PictureVersion; }
+  void SetPicture(Surface16 picture) {
+    Picture = std::move(picture);
+    shared_ = nullptr;
+    ++PictureVersion;
+  }
+  // Shows a picture owned elsewhere, which must outlive this control or be
+  // replaced first, without a copy of its own.
+  void ShowPicture(const Surface16& picture) {
+    Picture = Surface16();
+    shared_ = &picture;
+    ++PictureVersion;
+  }
+  const Surface16& Shown() const { return shared_ ? *shared_ : Picture; }
   bool Stretch = false;       // scale the picture to the control
   bool Transparent = false;   // skip TransparentColor (565) when drawing
   uint16_t TransparentColor = 0;
+
+ private:
+  const Surface16* shared_ = nullptr;
 };
 
 class TProgressBar : public TControl {

@@ -18,6 +18,7 @@ class Display {
   virtual bool Initialize() = 0;
   virtual void Finalize() = 0;
   virtual bool Initialized() const = 0;
+  // 1024 x 768, black until drawn on.
   virtual Surface16& BackBuffer() = 0;
   // Shows the back buffer.
   virtual void Flip() = 0;

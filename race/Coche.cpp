@@ -28,8 +28,12 @@ int Redondear(double v) { return int(std::nearbyint(v)); }
 
 std::string ProblemaImagenCoche(const std::string& fichero) {
   Picture imagen;
-  if (!LoadPicture(files::Resolve("Coches\\" + fichero), imagen)) return "que no existe";
-  if ((imagen.pixels.width() / LadoFrame) * (imagen.pixels.height() / LadoFrame) < FramesCoche)
+  return ProblemaImagenCoche(LoadPicture(files::Resolve("Coches\\" + fichero), imagen) ? &imagen : nullptr);
+}
+
+std::string ProblemaImagenCoche(const Picture* imagen) {
+  if (!imagen) return "que no existe";
+  if ((imagen->pixels.width() / LadoFrame) * (imagen->pixels.height() / LadoFrame) < FramesCoche)
     return "que no tiene los 36 fotogramas de 36 x 36 pixels";
   return "";
 }

@@ -14,6 +14,7 @@
 
 namespace rodavia {
 
+struct Picture;
 class IniFile;
 class TPilotoOrdenador;
 class TEntornoCarrera;
@@ -38,6 +39,8 @@ constexpr const char* ImagenCochePorDefecto = "F1-Vanto-Rojo.bmp";
 // strip of the 36 frames of 36 x 36 pixels (a car facing a missing frame
 // would be invisible), or "" when it can.
 std::string ProblemaImagenCoche(const std::string& fichero);
+// The same for a picture already read; nullptr when it could not be read.
+std::string ProblemaImagenCoche(const Picture* imagen);
 
 class TCoche : public TImageSprite {
  public:

@@ -632,14 +632,15 @@ void FormRenderer::TrackHover(TControl& c, ImVec2 min) {
 
 const GlTexture& FormRenderer::Picture(const TImage& im) {
   PictureCache& p = pictures_[&im];
-  const void* pixels = im.Picture.pixels().data();
+  const Surface16& picture = im.Shown();
+  const void* pixels = picture.pixels().data();
   if (p.version != im.PictureVersion || p.pixels != pixels) {
     p.version = im.PictureVersion;
     p.pixels = pixels;
     if (im.Transparent)
-      p.texture.UploadKeyed(im.Picture, im.TransparentColor);
+      p.texture.UploadKeyed(picture, im.TransparentColor);
     else
-      p.texture.Upload(im.Picture);
+      p.texture.Upload(picture);
   }
   return p.texture;
 }

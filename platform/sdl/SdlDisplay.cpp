@@ -76,11 +76,16 @@ void SdlDisplay::Flip() {
   flipped_ = true;
 }
 
+Surface16& SdlDisplay::BackBuffer() {
+  if (back_.empty()) back_ = Surface16(kScreenWidth, kScreenHeight);
+  return back_;
+}
+
 bool SdlDisplay::TakeFlip() { return std::exchange(flipped_, false); }
 
 void SdlDisplay::Draw(ImDrawList& list, const ScreenArea& area) {
   if (changed_) {
-    texture_.Upload(back_);
+    texture_.Upload(BackBuffer());
     changed_ = false;
   }
   list.AddImage(texture_.Id(), ImVec2(area.x, area.y), ImVec2(area.x + area.width, area.y + area.height));

@@ -33,7 +33,8 @@ class SdlDisplay : public Display {
   bool Initialize() override;
   void Finalize() override;
   bool Initialized() const override { return initialized_; }
-  Surface16& BackBuffer() override { return back_; }
+  // Allocated on first use: the lobby never draws on it.
+  Surface16& BackBuffer() override;
   void Flip() override;
   void SetVisible(bool visible) override { visible_ = visible; }
   bool Visible() const override { return visible_; }
@@ -57,7 +58,7 @@ class SdlDisplay : public Display {
 
   SDL_Window* window_;
   SDL_Cursor* busyCursor_ = nullptr;
-  Surface16 back_{kScreenWidth, kScreenHeight};
+  Surface16 back_;
   GlTexture texture_;
   bool fullScreen_ = true, initialized_ = false, visible_ = false;
   bool cursorVisible_ = true, busy_ = false;

@@ -48,6 +48,8 @@ TEST(PrincipalTest, StartsWithTheDefaultsWhenThereIsNoConfiguration) {
   EXPECT_EQ(p->Semaforo->Width, 50);
   EXPECT_EQ(p->Semaforo->Height, 50);
   EXPECT_EQ(p->DXImageList.find("Circuito")->picture().width(), 1024);
+  // The lobby's preview shows that same picture, not a copy.
+  EXPECT_EQ(&p->i_circuito->Shown(), &p->DXImageList.find("Circuito")->picture());
 }
 
 TEST(PrincipalTest, OffersOnlyCircuitsWithBothFilesAndSelectsTheConfiguredOne) {
