@@ -559,8 +559,8 @@ void FormRenderer::DrawListView(TListView& lv, ImVec2 min) {
     }
     ImGui::PopID();
     const ImVec2 iconAt = icons ? at + ImVec2((cell.x - 4 - icon) / 2, 2) : at + ImVec2(2, 0);
-    if (item.ImageIndex >= 0 && item.ImageIndex < int(images.size()) && !images[item.ImageIndex].empty())
-      dl.AddImage(images[item.ImageIndex].Id(), iconAt, iconAt + ImVec2(icon, icon));
+    if (item.ImageIndex >= 0 && item.ImageIndex < int(images.size()))
+      images[item.ImageIndex].Draw(dl, iconAt, iconAt + ImVec2(icon, icon));
     if (item.Checked) DrawCheckMark(dl, iconAt, icons ? 14 : 10);
     const ImU32 colour = ToImColor(lv.FontColor, clWindowText);
     if (icons) {
@@ -583,7 +583,7 @@ void FormRenderer::DrawImage(TImage& im, ImVec2 min) {
   if (!t.empty()) {
     ImDrawList& dl = *ImGui::GetWindowDrawList();
     dl.PushClipRect(min, max, true);
-    dl.AddImage(t.Id(), min, im.Stretch ? max : min + ImVec2(float(t.width()), float(t.height())));
+    t.Draw(dl, min, im.Stretch ? max : min + ImVec2(float(t.width()), float(t.height())));
     dl.PopClipRect();
   }
   if ((im.OnClick || im.OnDblClick) && im.Width > 0 && im.Height > 0 && ImGui::InvisibleButton("##image", Size(im)))

@@ -1,6 +1,7 @@
 #include "platform/sdl/OpenAlSound.h"
 
 #include <AL/alc.h>
+#include <AL/efx.h>
 
 #include <algorithm>
 #include <iostream>
@@ -57,7 +58,8 @@ class AlDevice {
     auto output = std::make_unique<AlOutput>();
     output->device = alcOpenDevice(nullptr);
     if (!output->device) return nullptr;
-    const ALCint attributes[] = {ALC_MONO_SOURCES, kMonoSources, 0};
+    // No effect sends: the game uses none, and each costs memory in every voice.
+    const ALCint attributes[] = {ALC_MONO_SOURCES, kMonoSources, ALC_MAX_AUXILIARY_SENDS, 0, 0};
     output->context = alcCreateContext(output->device, attributes);
     if (!output->context) return nullptr;
     return output;

@@ -4,6 +4,9 @@
 #include <backends/imgui_impl_opengl3.h>
 #include <backends/imgui_impl_sdl.h>
 #include <imgui.h>
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -19,6 +22,7 @@
 #include "platform/Timer.h"
 #include "platform/WindowMessages.h"
 #include "platform/sdl/FormRenderer.h"
+#include "platform/sdl/GlTexture.h"
 #include "platform/sdl/LobbyTheme.h"
 #include "platform/sdl/MessageBoxView.h"
 #include "platform/sdl/SdlDisplay.h"
@@ -148,8 +152,10 @@ void SdlApplication::StartVideo() {
     }
   }
   SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+  // Hidden until the display takes its mode, so a full-screen start never
+  // shows a window first.
   window_ = SDL_CreateWindow("Rodavia", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, kScreenWidth, kScreenHeight,
-                             SDL_WINDOW_OPENGL | SDL_WINDOW_SHOWN);
+                             SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
   if (!window_) throw SdlFailure("No se puede crear la ventana");
   for (const GlChoice& c : kGlChoices) {
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, c.major);
@@ -180,6 +186,7 @@ void SdlApplication::StartImGui() {
   // The font texture is made now, so the atlas's pixels can go: the GPU
   // holds them from here on.
   if (!ImGui_ImplOpenGL3_CreateDeviceObjects()) throw std::runtime_error("No se pueden crear los objetos OpenGL");
+  GlTexture::MatchFontTexture(ImGui::GetIO().Fonts->TexID);
   ImGui::GetIO().Fonts->ClearTexData();
 }
 
@@ -208,6 +215,7 @@ TextRenderer& SdlApplication::Text() { return *text_; }
 
 void SdlApplication::Run(TForm& mainForm) {
   mainForm_ = &mainForm;
+  SDL_ShowWindow(window_);
   OnExit forget{[this] { mainForm_ = nullptr; }};
   mainForm.Visible = true;
   WantFrames(kSettleFrames);
@@ -229,6 +237,7 @@ int SdlApplication::ShowModal(TForm& form) {
 }
 
 MsgResult SdlApplication::ShowMessage(MsgKind kind, const std::string& text, MsgButtons buttons) {
+  SDL_ShowWindow(window_);  // a message before the display has its mode
   MessageBoxView box(kind, text, buttons);
   layers_.push_back({nullptr, &box, false});
   WantFrames(kSettleFrames);
@@ -376,11 +385,25 @@ bool SdlApplication::DrawIfDue() {
   ++framesDrawn_;
   if (framesWanted_ > 0) --framesWanted_;
   DrawFrame();
+  ReturnFreedMemory();
   transitionThisFrame_ = false;
   // Held buttons (a spin button repeating) and queued events need frames.
   if (renderer_->HasActions() || ImGui::IsAnyMouseDown() || !pending_.empty()) WantFrames(kSettleFrames);
   renderer_->RunActions();
   return true;
+}
+
+// Start-up and the change between lobby and race free large buffers (font
+// files, decoded pictures, the other screen's textures), but glibc keeps
+// freed memory below the heap's top. Once the first frame of a screen is
+// drawn, what is free goes back to the system.
+void SdlApplication::ReturnFreedMemory() {
+  const bool race = display_->Showing();
+  if (trimmedScreen_ == race) return;
+  trimmedScreen_ = race;
+#ifdef __GLIBC__
+  malloc_trim(0);
+#endif
 }
 
 void SdlApplication::DrawFrame() {

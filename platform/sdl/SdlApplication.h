@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <deque>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "platform/Controls.h"
@@ -73,6 +74,7 @@ class SdlApplication {
   void HandleClose();
   bool DrawIfDue();
   void DrawFrame();
+  void ReturnFreedMemory();
   TForm* TopForm() const;
 
   uint32_t subsystems_ = 0;
@@ -89,6 +91,7 @@ class SdlApplication {
   uint32_t lastFrame_ = 0;
   int framesWanted_ = 0;
   uint64_t framesDrawn_ = 0;
+  std::optional<bool> trimmedScreen_;  // the screen (race or not) memory was last returned on
   std::deque<SDL_Event> pending_;  // events not yet handed to the windows
   bool transitionThisFrame_ = false;  // a key, text or button event reached ImGui since the last frame
   uint32_t wakeEvent_ = 0;

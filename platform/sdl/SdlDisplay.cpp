@@ -35,12 +35,14 @@ SdlDisplay::~SdlDisplay() {
   if (busyCursor_) SDL_FreeCursor(busyCursor_);
 }
 
+// The window is first shown here, already in its mode.
 bool SdlDisplay::Initialize() {
   if (fullScreen_) {
     if (FullScreenForcedToFail() || !EnterFullScreen()) return false;
   } else {
     EnterWindow();
   }
+  SDL_ShowWindow(window_);
   initialized_ = true;
   changed_ = true;
   return true;
@@ -88,7 +90,7 @@ void SdlDisplay::Draw(ImDrawList& list, const ScreenArea& area) {
     texture_.Upload(BackBuffer());
     changed_ = false;
   }
-  list.AddImage(texture_.Id(), ImVec2(area.x, area.y), ImVec2(area.x + area.width, area.y + area.height));
+  texture_.Draw(list, ImVec2(area.x, area.y), ImVec2(area.x + area.width, area.y + area.height));
 }
 
 void SdlDisplay::SetCursorVisible(bool visible) {
