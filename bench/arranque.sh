@@ -2,12 +2,13 @@
 # Start-up time and memory of the real program under a private Xvfb:
 #   - median time from launch to the lobby fully drawn, over 5 starts after
 #     one warm-up start (warm shader cache);
-#   - the same with an empty Mesa shader cache;
+#   - the same with an empty Mesa shader cache (the game draws in software,
+#     so a machine's first start should be no slower);
 #   - private memory (Anonymous in /proc/PID/smaps_rollup) of the idle lobby
-#     and of a race with 16 cars.
-# "Fully drawn" is the last buffer swap of the first burst of frames: the
-# lobby draws a few frames after it appears and then sleeps. Swaps are
-# timed by a small preloaded wrapper of SDL_GL_SwapWindow.
+#     and of a race with 16 cars, and the race's frames a second.
+# "Fully drawn" is the last frame presented of the first burst of frames: the
+# lobby draws a few frames after it appears and then sleeps. Frames are
+# timed by a small preloaded wrapper of SDL_RenderPresent.
 # Usage: bench/arranque.sh [build folder]   (default: build)
 set -euo pipefail
 BUILD=$(realpath "${1:-build}")
@@ -32,11 +33,11 @@ cat > "$WORK/swaps.c" <<'C'
 #include <stdio.h>
 #include <stdlib.h>
 #include <time.h>
-void SDL_GL_SwapWindow(void* window) {
+void SDL_RenderPresent(void* renderer) {
   static void (*real)(void*);
   static FILE* out;
-  if (!real) real = (void (*)(void*))dlsym(RTLD_NEXT, "SDL_GL_SwapWindow");
-  real(window);
+  if (!real) real = (void (*)(void*))dlsym(RTLD_NEXT, "SDL_RenderPresent");
+  real(renderer);
   if (!out) out = fopen(getenv("RODAVIA_SWAPS"), "w");
   struct timespec t;
   clock_gettime(CLOCK_REALTIME, &t);
@@ -105,8 +106,10 @@ for row in $(seq 0 15); do
   sleep 0.5
 done
 xdotool mousemove 177 572 click 1
-sleep 6
+sleep 10   # the start lights take a few seconds
 race_mb=$(private_mb)
+# Frames presented a second over the race's last 3 s.
+race_fps=$(awk -v now="$(date +%s%N)" '$1 > now - 3e9 { n++ } END { printf "%.1f\n", n / 3 }' "$WORK/swaps")
 import -window root "$WORK/race.png"; cp "$WORK/race.png" /tmp/rodavia-arranque-race.png
 stop_game
 
@@ -114,3 +117,4 @@ printf 'warm start, median of 5 (ms): %s   [%s]\n' "$warm" "${times[*]}"
 printf 'empty shader cache start (ms): %s\n' "$cold"
 printf 'idle lobby private memory (MB): %s\n' "$lobby_mb"
 printf 'race private memory (MB):      %s\n' "$race_mb"
+printf 'race frames a second:          %s\n' "$race_fps"

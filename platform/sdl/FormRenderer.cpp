@@ -535,7 +535,7 @@ void FormRenderer::DrawListBox(TListBox& lb, ImVec2 min) {
 
 void FormRenderer::DrawListView(TListView& lv, ImVec2 min) {
   (void)min;
-  const std::vector<GlTexture>& images = Images(lv);
+  const std::vector<Texture>& images = Images(lv);
   ImGui::PushStyleColor(ImGuiCol_ChildBg, ToImVec4(lv.Color, clWindow));
   ImGui::BeginChild("##view", Size(lv), true, input_ ? 0 : ImGuiWindowFlags_NoInputs);
   ImDrawList& dl = *ImGui::GetWindowDrawList();
@@ -578,7 +578,7 @@ void FormRenderer::DrawListView(TListView& lv, ImVec2 min) {
 }
 
 void FormRenderer::DrawImage(TImage& im, ImVec2 min) {
-  const GlTexture& t = Picture(im);
+  const Texture& t = Picture(im);
   const ImVec2 max = min + Size(im);
   if (!t.empty()) {
     ImDrawList& dl = *ImGui::GetWindowDrawList();
@@ -630,7 +630,7 @@ void FormRenderer::TrackHover(TControl& c, ImVec2 min) {
   if (!over && was && c.OnMouseLeave) Later(c.OnMouseLeave);
 }
 
-const GlTexture& FormRenderer::Picture(const TImage& im) {
+const Texture& FormRenderer::Picture(const TImage& im) {
   PictureCache& p = pictures_[&im];
   const Surface16& picture = im.Shown();
   const void* pixels = picture.pixels().data();
@@ -647,7 +647,7 @@ const GlTexture& FormRenderer::Picture(const TImage& im) {
 
 // List pictures are shown without their background: the colour of each
 // picture's bottom-left pixel, the game's transparent colour.
-const std::vector<GlTexture>& FormRenderer::Images(const TListView& lv) {
+const std::vector<Texture>& FormRenderer::Images(const TListView& lv) {
   ImageSetCache& s = imageSets_[&lv];
   if (s.version != lv.ImagesVersion || s.images != lv.Images) {
     s.version = lv.ImagesVersion;
@@ -655,7 +655,7 @@ const std::vector<GlTexture>& FormRenderer::Images(const TListView& lv) {
     s.textures.clear();
     if (lv.Images)
       for (const Surface16& picture : *lv.Images) {
-        GlTexture& t = s.textures.emplace_back();
+        Texture& t = s.textures.emplace_back();
         if (!picture.empty()) t.UploadKeyed(picture, picture.pixel(0, picture.height() - 1));
       }
   }

@@ -13,7 +13,7 @@
 #include <imgui.h>
 
 #include "platform/Controls.h"
-#include "platform/sdl/GlTexture.h"
+#include "platform/sdl/Texture.h"
 #include "platform/sdl/SdlDisplay.h"
 
 namespace rodavia {
@@ -79,15 +79,15 @@ class FormRenderer {
   struct PictureCache {
     int version = -1;
     const void* pixels = nullptr;
-    GlTexture texture;
+    Texture texture;
   };
   struct ImageSetCache {
     int version = -1;
     const void* images = nullptr;
-    std::vector<GlTexture> textures;
+    std::vector<Texture> textures;
   };
-  const GlTexture& Picture(const TImage& im);
-  const std::vector<GlTexture>& Images(const TListView& lv);
+  const Texture& Picture(const TImage& im);
+  const std::vector<Texture>& Images(const TListView& lv);
 
   std::vector<std::function<void()>> actions_;
   // Keys pressed since the last frame, from SDL's event stream: a tap can

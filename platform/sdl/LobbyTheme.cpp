@@ -120,6 +120,10 @@ void AddFaces() {
   if (regular.empty() || bold.empty()) return;
   ImFontConfig config;
   config.FontDataOwnedByAtlas = false;
+  // Glyphs at their drawn size on whole pixels: the software renderer copies
+  // them pixel for pixel, without filtering.
+  config.OversampleH = config.OversampleV = 1;
+  config.PixelSnapH = true;
   auto add = [&](std::vector<char>& face, bool isBold, const auto& sizes) {
     for (float px : sizes)
       if (ImFont* f = atlas.AddFontFromMemoryTTF(face.data(), int(face.size()), px, &config, kGlyphs))

@@ -1,7 +1,7 @@
 #include "platform/sdl/SdlApplication.h"
 
 #include <SDL2/SDL.h>
-#include <backends/imgui_impl_opengl3.h>
+#include <backends/imgui_impl_sdlrenderer.h>
 #include <backends/imgui_impl_sdl.h>
 #include <imgui.h>
 #ifdef __GLIBC__
@@ -10,8 +10,6 @@
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
-
-#include <GL/gl.h>
 
 #include <stdexcept>
 #include <string>
@@ -22,7 +20,7 @@
 #include "platform/Timer.h"
 #include "platform/WindowMessages.h"
 #include "platform/sdl/FormRenderer.h"
-#include "platform/sdl/GlTexture.h"
+#include "platform/sdl/Texture.h"
 #include "platform/sdl/LobbyTheme.h"
 #include "platform/sdl/MessageBoxView.h"
 #include "platform/sdl/SdlDisplay.h"
@@ -33,10 +31,8 @@ namespace rodavia {
 
 namespace {
 
-// Sound is OpenAL's: SDL's audio stays off.
-constexpr uint32_t kSubsystems =
-    SDL_INIT_VIDEO | SDL_INIT_EVENTS | SDL_INIT_JOYSTICK | SDL_INIT_GAMECONTROLLER | SDL_INIT_HAPTIC;
-constexpr uint32_t kEssentialSubsystems = SDL_INIT_VIDEO | SDL_INIT_EVENTS | SDL_INIT_JOYSTICK;
+// Sound is OpenAL's: SDL's audio stays off. Joysticks start with the input.
+constexpr uint32_t kSubsystems = SDL_INIT_VIDEO | SDL_INIT_EVENTS;
 
 // At most about 60 frames a second, and one at once after each race frame.
 constexpr uint32_t kFrameMs = 16;
@@ -55,12 +51,6 @@ bool IsTransition(const SDL_Event& e) {
   return e.type == SDL_KEYDOWN || e.type == SDL_KEYUP || e.type == SDL_TEXTINPUT || e.type == SDL_MOUSEBUTTONDOWN ||
          e.type == SDL_MOUSEBUTTONUP;
 }
-
-struct GlChoice {
-  int major, minor;
-  const char* glsl;
-};
-constexpr GlChoice kGlChoices[] = {{3, 0, "#version 130"}, {2, 1, "#version 120"}};
 
 std::runtime_error SdlFailure(const std::string& what) {
   return std::runtime_error(what + ": " + SDL_GetError());
@@ -143,32 +133,23 @@ SdlApplication::~SdlApplication() {
 }
 
 void SdlApplication::StartVideo() {
+  if (SDL_InitSubSystem(kSubsystems) != 0) throw SdlFailure("No se puede iniciar SDL");
   subsystems_ = kSubsystems;
-  if (SDL_InitSubSystem(subsystems_) != 0) {
-    subsystems_ = kEssentialSubsystems;  // no haptics or controllers: play without them
-    if (SDL_InitSubSystem(subsystems_) != 0) {
-      subsystems_ = 0;
-      throw SdlFailure("No se puede iniciar SDL");
-    }
-  }
-  SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
   // Hidden until the display takes its mode, so a full-screen start never
   // shows a window first.
   window_ = SDL_CreateWindow("Rodavia", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, kScreenWidth, kScreenHeight,
-                             SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
+                             SDL_WINDOW_HIDDEN);
   if (!window_) throw SdlFailure("No se puede crear la ventana");
-  for (const GlChoice& c : kGlChoices) {
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, c.major);
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, c.minor);
-    gl_ = SDL_GL_CreateContext(window_);
-    if (gl_) {
-      glsl_ = c.glsl;
-      break;
-    }
-  }
-  if (!gl_) throw SdlFailure("No se puede crear el contexto OpenGL");
-  SDL_GL_MakeCurrent(window_, gl_);
-  SDL_GL_SetSwapInterval(0);  // the loop paces itself; a blocking swap would hold up the timers
+  // SDL's software renderer: a 2D game of one 1024 x 768 picture and its
+  // lobby needs no GPU, and starting a GL driver (a shader compiler among
+  // it) costs more time and memory than drawing in software. Presenting
+  // never waits for the screen: the loop paces itself.
+  // The window's pixels go straight to the X server (shared memory), not
+  // through a GL texture SDL would otherwise make for them.
+  SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+  sdl_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
+  if (!sdl_) throw SdlFailure("No se puede crear el dibujo de la ventana");
+  Texture::SetRenderer(sdl_);
 }
 
 void SdlApplication::StartImGui() {
@@ -181,28 +162,28 @@ void SdlApplication::StartImGui() {
   io.ConfigFlags |= ImGuiConfigFlags_NavEnableKeyboard;
   io.ConfigInputTextCursorBlink = false;  // frames are drawn only when something changes
   SetUpLobbyTheme();
-  ImGui_ImplSDL2_InitForOpenGL(window_, gl_);
-  ImGui_ImplOpenGL3_Init(glsl_);
-  // The font texture is made now, so the atlas's pixels can go: the GPU
-  // holds them from here on.
-  if (!ImGui_ImplOpenGL3_CreateDeviceObjects()) throw std::runtime_error("No se pueden crear los objetos OpenGL");
-  GlTexture::MatchFontTexture(ImGui::GetIO().Fonts->TexID);
+  ImGui_ImplSDL2_InitForSDLRenderer(window_);
+  ImGui_ImplSDLRenderer_Init(sdl_);
+  // The font texture is made now, so the atlas's pixels can go: the
+  // texture holds them from here on.
+  if (!ImGui_ImplSDLRenderer_CreateDeviceObjects()) throw std::runtime_error("No se puede crear la letra");
   ImGui::GetIO().Fonts->ClearTexData();
 }
 
 void SdlApplication::Shutdown() {
-  // Textures go while their GL context lives.
+  // Textures go while their renderer lives.
   renderer_.reset();
   display_.reset();
   text_.reset();
   if (imgui_) {
-    ImGui_ImplOpenGL3_Shutdown();
+    ImGui_ImplSDLRenderer_Shutdown();
     ImGui_ImplSDL2_Shutdown();
     ImGui::DestroyContext();
     imgui_ = false;
   }
-  if (gl_) SDL_GL_DeleteContext(gl_);
-  gl_ = nullptr;
+  Texture::SetRenderer(nullptr);
+  if (sdl_) SDL_DestroyRenderer(sdl_);
+  sdl_ = nullptr;
   if (window_) SDL_DestroyWindow(window_);
   window_ = nullptr;
   if (subsystems_) SDL_QuitSubSystem(subsystems_);
@@ -416,7 +397,7 @@ void SdlApplication::DrawFrame() {
   } else {
     io.ConfigFlags &= ~ImGuiConfigFlags_NoMouseCursorChange;
   }
-  ImGui_ImplOpenGL3_NewFrame();
+  ImGui_ImplSDLRenderer_NewFrame();
   ImGui_ImplSDL2_NewFrame();
   // The pointer as the handed-over events leave it: the backend reads SDL's
   // current state, which may include events still queued (and knows no
@@ -448,13 +429,10 @@ void SdlApplication::DrawFrame() {
   }
 
   ImGui::Render();
-  int w = 0, h = 0;
-  SDL_GL_GetDrawableSize(window_, &w, &h);
-  glViewport(0, 0, w, h);
-  glClearColor(0, 0, 0, 1);
-  glClear(GL_COLOR_BUFFER_BIT);
-  ImGui_ImplOpenGL3_RenderDrawData(ImGui::GetDrawData());
-  SDL_GL_SwapWindow(window_);
+  SDL_SetRenderDrawColor(sdl_, 0, 0, 0, 255);
+  SDL_RenderClear(sdl_);
+  ImGui_ImplSDLRenderer_RenderDrawData(ImGui::GetDrawData());
+  SDL_RenderPresent(sdl_);
   renderer_->EndFrame();
 }
 

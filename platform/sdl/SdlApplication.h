@@ -1,6 +1,6 @@
 #pragma once
-// The application: SDL with one 1024 x 768 window "Rodavia", its GL context
-// and Dear ImGui; the main loop and the nested loops of modal windows and
+// The application: SDL with one 1024 x 768 window "Rodavia", its software
+// renderer and Dear ImGui; the main loop and the nested loops of modal windows and
 // message boxes; the race display and the race text. Constructing it
 // installs the loop step (ProcessMessages), the message boxes and the
 // address opener for the game.
@@ -16,6 +16,7 @@
 #include "platform/Display.h"
 #include "platform/MessageBox.h"
 
+struct SDL_Renderer;
 struct SDL_Window;
 
 namespace rodavia {
@@ -27,8 +28,8 @@ class MessageBoxView;
 
 class SdlApplication {
  public:
-  // Throws std::runtime_error with a clear message when SDL, the window, GL
-  // or the race font cannot start.
+  // Throws std::runtime_error with a clear message when SDL, the window, its
+  // renderer or the race font cannot start.
   explicit SdlApplication();
   ~SdlApplication();
   SdlApplication(const SdlApplication&) = delete;
@@ -79,8 +80,7 @@ class SdlApplication {
 
   uint32_t subsystems_ = 0;
   SDL_Window* window_ = nullptr;
-  void* gl_ = nullptr;
-  const char* glsl_ = nullptr;
+  SDL_Renderer* sdl_ = nullptr;
   bool imgui_ = false;
   std::unique_ptr<SdlDisplay> display_;
   std::unique_ptr<SdlText> text_;

@@ -3,7 +3,7 @@
 // buffer shown, when visible, over the whole window (stretched, centred and
 // letterboxed); full screen in a 1024 x 768 mode or in the window.
 #include "platform/Display.h"
-#include "platform/sdl/GlTexture.h"
+#include "platform/sdl/Texture.h"
 
 struct SDL_Window;
 struct SDL_Cursor;
@@ -59,7 +59,7 @@ class SdlDisplay : public Display {
   SDL_Window* window_;
   SDL_Cursor* busyCursor_ = nullptr;
   Surface16 back_;
-  GlTexture texture_;
+  Texture texture_;
   bool fullScreen_ = true, initialized_ = false, visible_ = false;
   bool cursorVisible_ = true, busy_ = false;
   bool changed_ = true, flipped_ = false;

@@ -1,5 +1,5 @@
-// The SDL tests run without a display or a sound card: offscreen video with
-// a GL context, and OpenAL's silent driver, unless the caller chose others.
+// The SDL tests run without a display or a sound card: offscreen video and
+// OpenAL's silent driver, unless the caller chose others.
 #include <cstdlib>
 
 namespace {
