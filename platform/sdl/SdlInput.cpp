@@ -69,9 +69,8 @@ void SdlJoystick::Rumble(double strength, int milliseconds) {
 
 SdlInput::SdlInput() = default;
 
-// Joysticks start when first asked for (the profile dialog, a car driven by
-// one), not with the program. Each subsystem on its own: a machine without
-// haptics still has joysticks.
+// Joysticks start when first counted or opened, not with the video. Each
+// subsystem on its own: a machine without haptics still has joysticks.
 void SdlInput::StartJoysticks() const {
   if (started_) return;
   started_ = true;
