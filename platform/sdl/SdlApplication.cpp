@@ -31,8 +31,10 @@ namespace rodavia {
 
 namespace {
 
-// Sound is OpenAL's: SDL's audio stays off. Joysticks start with the input.
-constexpr uint32_t kSubsystems = SDL_INIT_VIDEO | SDL_INIT_EVENTS;
+// Sound is OpenAL's: SDL's audio stays off.
+constexpr uint32_t kSubsystems =
+    SDL_INIT_VIDEO | SDL_INIT_EVENTS | SDL_INIT_JOYSTICK | SDL_INIT_GAMECONTROLLER | SDL_INIT_HAPTIC;
+constexpr uint32_t kEssentialSubsystems = SDL_INIT_VIDEO | SDL_INIT_EVENTS | SDL_INIT_JOYSTICK;
 
 // At most about 60 frames a second, and one at once after each race frame.
 constexpr uint32_t kFrameMs = 16;
@@ -133,8 +135,14 @@ SdlApplication::~SdlApplication() {
 }
 
 void SdlApplication::StartVideo() {
-  if (SDL_InitSubSystem(kSubsystems) != 0) throw SdlFailure("No se puede iniciar SDL");
   subsystems_ = kSubsystems;
+  if (SDL_InitSubSystem(subsystems_) != 0) {
+    subsystems_ = kEssentialSubsystems;  // no haptics or controllers: play without them
+    if (SDL_InitSubSystem(subsystems_) != 0) {
+      subsystems_ = 0;
+      throw SdlFailure("No se puede iniciar SDL");
+    }
+  }
   // Hidden until the display takes its mode, so a full-screen start never
   // shows a window first.
   window_ = SDL_CreateWindow("Rodavia", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, kScreenWidth, kScreenHeight,

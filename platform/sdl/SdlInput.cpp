@@ -67,13 +67,8 @@ void SdlJoystick::Rumble(double strength, int milliseconds) {
   SDL_JoystickRumble(joystick_, level, level, Uint32(milliseconds));
 }
 
-SdlInput::SdlInput() = default;
-
-// Joysticks start when first counted or opened, not with the video. Each
-// subsystem on its own: a machine without haptics still has joysticks.
-void SdlInput::StartJoysticks() const {
-  if (started_) return;
-  started_ = true;
+SdlInput::SdlInput() {
+  // Each subsystem on its own: a machine without haptics still has joysticks.
   for (Uint32 subsystem : {Uint32(SDL_INIT_JOYSTICK), Uint32(SDL_INIT_HAPTIC)})
     if (SDL_InitSubSystem(subsystem) == 0) subsystems_ |= subsystem;
 }
@@ -83,10 +78,7 @@ SdlInput::~SdlInput() {
   if (subsystems_ & SDL_INIT_JOYSTICK) SDL_QuitSubSystem(SDL_INIT_JOYSTICK);
 }
 
-int SdlInput::JoystickCount() const {
-  StartJoysticks();
-  return std::max(0, SDL_NumJoysticks());
-}
+int SdlInput::JoystickCount() const { return std::max(0, SDL_NumJoysticks()); }
 
 std::unique_ptr<JoystickDevice> SdlInput::OpenJoystick(int id, bool forceFeedback) {
   if (id < 0 || id >= JoystickCount()) return nullptr;

@@ -51,10 +51,8 @@ class SdlInput : public InputSystem {
   std::unique_ptr<JoystickDevice> OpenJoystick(int id, bool forceFeedback) override;
 
  private:
-  void StartJoysticks() const;
   SdlKeyboard keyboard_;
-  mutable bool started_ = false;
-  mutable Uint32 subsystems_ = 0;
+  Uint32 subsystems_ = 0;
 };
 
 // An SDL axis, −32768..32767, as −128..128.
