@@ -148,16 +148,15 @@ void SdlApplication::StartVideo() {
   window_ = SDL_CreateWindow("Rodavia", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, kScreenWidth, kScreenHeight,
                              SDL_WINDOW_HIDDEN);
   if (!window_) throw SdlFailure("No se puede crear la ventana");
-  // SDL's software renderer: a 2D game of one 1024 x 768 picture and its
-  // lobby needs no GPU, and starting a GL driver (a shader compiler among
-  // it) costs more time and memory than drawing in software. Presenting
-  // never waits for the screen: the loop paces itself.
-  // The window's pixels go straight to the X server (shared memory), not
-  // through a GL texture SDL would otherwise make for them.
+  // SDL's software renderer: the game is one 1024 x 768 picture and a lobby,
+  // and loading a GL driver (with its shader compiler) costs more start-up
+  // time and memory than drawing them in software. The hint sends the
+  // window's pixels straight to the X server (shared memory) instead of
+  // through a GL texture.
   SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
-  sdl_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
-  if (!sdl_) throw SdlFailure("No se puede crear el dibujo de la ventana");
-  Texture::SetRenderer(sdl_);
+  sdlRenderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
+  if (!sdlRenderer_) throw SdlFailure("No se puede crear el dibujo de la ventana");
+  Texture::SetRenderer(sdlRenderer_);
 }
 
 void SdlApplication::StartImGui() {
@@ -171,7 +170,7 @@ void SdlApplication::StartImGui() {
   io.ConfigInputTextCursorBlink = false;  // frames are drawn only when something changes
   SetUpLobbyTheme();
   ImGui_ImplSDL2_InitForSDLRenderer(window_);
-  ImGui_ImplSDLRenderer_Init(sdl_);
+  ImGui_ImplSDLRenderer_Init(sdlRenderer_);
   // The font texture is made now, so the atlas's pixels can go: the
   // texture holds them from here on.
   if (!ImGui_ImplSDLRenderer_CreateDeviceObjects()) throw std::runtime_error("No se puede crear la letra");
@@ -190,8 +189,8 @@ void SdlApplication::Shutdown() {
     imgui_ = false;
   }
   Texture::SetRenderer(nullptr);
-  if (sdl_) SDL_DestroyRenderer(sdl_);
-  sdl_ = nullptr;
+  if (sdlRenderer_) SDL_DestroyRenderer(sdlRenderer_);
+  sdlRenderer_ = nullptr;
   if (window_) SDL_DestroyWindow(window_);
   window_ = nullptr;
   if (subsystems_) SDL_QuitSubSystem(subsystems_);
@@ -437,10 +436,10 @@ void SdlApplication::DrawFrame() {
   }
 
   ImGui::Render();
-  SDL_SetRenderDrawColor(sdl_, 0, 0, 0, 255);
-  SDL_RenderClear(sdl_);
+  SDL_SetRenderDrawColor(sdlRenderer_, 0, 0, 0, 255);
+  SDL_RenderClear(sdlRenderer_);
   ImGui_ImplSDLRenderer_RenderDrawData(ImGui::GetDrawData());
-  SDL_RenderPresent(sdl_);
+  SDL_RenderPresent(sdlRenderer_);
   renderer_->EndFrame();
 }
 

@@ -80,7 +80,7 @@ class SdlApplication {
 
   uint32_t subsystems_ = 0;
   SDL_Window* window_ = nullptr;
-  SDL_Renderer* sdl_ = nullptr;
+  SDL_Renderer* sdlRenderer_ = nullptr;
   bool imgui_ = false;
   std::unique_ptr<SdlDisplay> display_;
   std::unique_ptr<SdlText> text_;
