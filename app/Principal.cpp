@@ -10,6 +10,7 @@
 #include "platform/Display.h"
 #include "platform/Files.h"
 #include "platform/IniFile.h"
+#include "platform/Machine.h"
 #include "platform/MessageBox.h"
 #include "platform/Picture.h"
 #include "platform/Text.h"
@@ -76,7 +77,7 @@ void TF_Principal::CrearSesion() {
   DXPlay->OnMessage = [this](TDXPlayPlayer& de, const uint8_t* datos, size_t tamanyo) {
     DXPlayMessage(de, datos, tamanyo);
   };
-  DXPlay->OnError = [](const std::string& texto) { ShowError(texto); };
+  DXPlay->OnError = [this](const std::string& texto) { EscribirChat("Error", texto); };
 }
 
 TF_Principal::~TF_Principal() {
@@ -147,7 +148,8 @@ bool TF_Principal::LeerConfiguracion() {
   VerControles = ini.ReadBool("Pantalla", "VerControles", false);
   e_NumVueltas->SetText(ini.ReadString("Circuito", "Vueltas", "3"));
   e_IP->SetText(ini.ReadString("Conexiones", "IP", "192.168.0.1"));
-  e_Equipo->SetText(ini.ReadString("Conexiones", "Equipo", "Desconocido"));
+  // Two fresh machines must not collide on one default team name.
+  e_Equipo->SetText(ini.ReadString("Conexiones", "Equipo", EquipoPorDefecto(ComputerName())));
   framesEntreTramas = ini.ReadInteger("Conexiones", "FramesEntreTramas", 3);
   TeclaSalir = LeerTecla(ini, "Salir");
   TeclaFrames = LeerTecla(ini, "Frames");

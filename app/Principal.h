@@ -13,6 +13,7 @@
 #include "platform/Sound.h"
 #include "platform/Timer.h"
 #include "platform/Transport.h"
+#include "net/Receptores.h"
 #include "race/Entorno.h"
 #include "sprites/Sprites.h"
 
@@ -109,16 +110,8 @@ class TF_Principal : public TForm, public TEntornoCarrera {
   void EnviarTramaOpciones(MemberId a);
   void EnviarTramaRecordCircuitoYPerfilJugadores(MemberId a = AllMembers);
   void DXPlayMessage(TDXPlayPlayer& de, const uint8_t* datos, size_t tamanyo);
-  void RecibirTramaJugadorEntra(const std::string& equipo, const std::string& texto);
-  void RecibirTramaJugadorSale(const std::string& equipo, const std::string& nombre);
-  void RecibirTramaEstadoEquipo(TDXPlayPlayer& de, const std::string& texto);
-  void RecibirTramaEmpezar();
-  void RecibirTramaCoches(const std::string& equipo, const std::string& texto);
-  void RecibirTramaVuelta(const std::string& equipo, const std::string& texto);
-  void RecibirTramaOpciones(const std::string& texto);
-  void RecibirTramaCochesFuera(const std::string& equipo);
-  void RecibirTramaRecordCircuitoYPerfilJugadores(const std::string& equipo, const std::string& texto);
-  void RecibirTramaVersion(const std::string& texto);
+  // This machine's session as the receivers of frames see it.
+  ModeloSesion Modelo() const;
   void t_ajugarTimer();
 
   // The race roster, its two views and the chat.
@@ -241,14 +234,18 @@ class TF_Principal : public TForm, public TEntornoCarrera {
   TCoche* JugadorLlamado(const std::string& nombre) const;
   // The first frame of a car strip, as the lobby shows it.
   static Surface16 PrimerFotograma(const Picture& imagen);
-  // The car of another machine's team with that index, if this roster has it.
-  TCoche* CocheDeOtroEquipo(int indice, const std::string& equipo) const;
+  // What a received frame was decided to change.
+  void Aplicar(TDXPlayPlayer& de, const Decision& d);
+  void AdmitirJugador(const TDXPlayPlayer& de, const JugadorEntra& j);
+  void TomarRecord(const RecordEnTrama& r);
+  void AplicarOpciones(const Decision::Ajustes& a);
   int16_t EstadoPropio() const;
   // Sets this machine's team state and tells every other team.
   void AnunciarEstado(int16_t estado);
   // Every team is ready: tell them all to start, and start here shortly.
   void EmpezarSiTodosPreparados(const TDXPlayPlayer* saliente = nullptr);
-  void QuitarJugadoresDelEquipo(const std::string& equipo);
+  // The players that member added, as it leaves.
+  void QuitarJugadoresDelMiembro(MemberId miembro);
   // Waits `ms` while window messages go on being handled.
   static void Esperar(uint32_t ms);
 

@@ -52,13 +52,14 @@ void Drain(Transport& transport) {
 std::vector<std::unique_ptr<AsioTransport>> Session(int count, Arrivals& arrivals) {
   std::vector<std::unique_ptr<AsioTransport>> members;
   std::string error;
+  bool taken = false;
   for (int i = 0; i < count; ++i) {
     auto member = std::make_unique<AsioTransport>();
     member->SetNotify(arrivals.Notify());
     const std::string name = "Equipo" + std::to_string(i);
     const bool open = i == 0 ? member->Create("127.0.0.1", 0, kSession, name, error)
                              : member->Join("127.0.0.1", members[0]->ListeningPort(), kSession,
-                                            name, error);
+                                            name, error, taken);
     if (!open) throw std::runtime_error(error);
     members.push_back(std::move(member));
   }

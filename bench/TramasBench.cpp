@@ -39,7 +39,8 @@ void BM_RecibirTramaCoches(benchmark::State& state) {
   p->bb_Conectar->Click();
   FakeTransport rojo(m.red, "10.0.0.2");
   std::string error;
-  rojo.Join("10.0.0.1", kPuertoDefecto, kSesion, "Rojo", error);
+  bool repetido = false;
+  rojo.Join("10.0.0.1", kPuertoDefecto, kSesion, "Rojo", error, repetido);
   ProcessMessages();
   TDXPlayPlayer& de = *p->DXPlay->Equipos().back();
   std::string trama;

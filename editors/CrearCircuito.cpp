@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "editors/ControlesCrearCircuito.h"
+#include "net/Tramas.h"
 #include "platform/Application.h"
 #include "platform/Files.h"
 #include "platform/MessageBox.h"
@@ -144,10 +145,14 @@ bool TF_CrearCircuito::LeerCircuito() {
     Redibujar({0, 0, AnchoImagen, AltoImagen});
     return false;
   }
-  imagen_ = std::move(imagen.pixels);
-  Fondo.Visible = true;
   std::string nombre = std::filesystem::path(AbrirCircuito.FileName).filename().string();
   nombre.resize(nombre.size() > 4 ? nombre.size() - 4 : 0);
+  if (!NombreViajaIntacto(nombre)) {
+    ShowWarning("El nombre del circuito no puede llevar & ni $: cambie el nombre de la imagen.");
+    return false;
+  }
+  imagen_ = std::move(imagen.pixels);
+  Fondo.Visible = true;
   CircuitoEditado = std::make_unique<TCircuito>(nombre);
   CircuitoCargado = true;
   Grabado = true;

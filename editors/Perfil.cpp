@@ -4,6 +4,7 @@
 #include <cctype>
 
 #include "editors/PruebaOrdenador.h"
+#include "net/Tramas.h"
 #include "platform/Application.h"
 #include "platform/Files.h"
 #include "platform/KeyNames.h"
@@ -373,6 +374,10 @@ void TF_Perfil::bb_GrabarClick() {
   }
   if (!files::IsSafeFileName(e_nombre.Text())) {
     ShowWarning("El nombre del jugador no puede llevar \\ / : * ? \" < > | ni \"..\".");
+    return;
+  }
+  if (!NombreViajaIntacto(e_nombre.Text())) {
+    ShowWarning("El nombre del jugador no puede llevar & ni $.");
     return;
   }
   TCoche& coche = *CochePerfil;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "net/Tramas.h"
 #include "platform/WindowMessages.h"
 
 namespace rodavia {
@@ -26,10 +27,11 @@ void TDXPlay::Open(bool crear, const std::string& sesion, const std::string& nom
   Close();
   if (sesion.empty() || nombre.empty()) throw ErrorSesion("A session and a member need a name");
   std::string error;
+  bool repetido = false;
   // A new session takes members on every interface of this machine.
   const bool abierto = crear ? transporte_.Create("", TCPIPSetting.Port, sesion, nombre, error)
-                             : transporte_.Join(TCPIPSetting.HostName, TCPIPSetting.Port, sesion, nombre, error);
-  if (!abierto) throw ErrorSesion(error);
+                             : transporte_.Join(TCPIPSetting.HostName, TCPIPSetting.Port, sesion, nombre, error, repetido);
+  if (!abierto) throw ErrorSesion(error, repetido);
   abierta_ = true;
   auto local = std::make_unique<TDXPlayPlayer>();
   local->ID = transporte_.LocalId();
@@ -120,7 +122,8 @@ TDXPlayPlayer* TDXPlay::Miembro(MemberId id) const {
 TDXPlayPlayer& TDXPlay::Anyadir(const TransportMember& m) {
   auto miembro = std::make_unique<TDXPlayPlayer>();
   miembro->ID = m.id;
-  miembro->Nombre = m.name;
+  // Names come from other machines: shown safely whatever they hold.
+  miembro->Nombre = TextoRecibido(m.name);
   miembro->Remoto = true;
   equipos_.push_back(std::move(miembro));
   return *equipos_.back();

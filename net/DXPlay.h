@@ -21,11 +21,14 @@ struct TDXPlayPlayer {
   std::string Nombre;
   bool Remoto = false;       // belongs to another machine
   int16_t EstadoEquipo = 0;  // 0 waiting, 1 ready, 2 racing
+  uint32_t UltimoAvisoError = 0;  // clock ticks of the last malformed frame shown
 };
 
 // What Open and Send raise.
 struct ErrorSesion : std::runtime_error {
-  using std::runtime_error::runtime_error;
+  explicit ErrorSesion(const std::string& texto, bool repetido = false)
+      : std::runtime_error(texto), nombreRepetido(repetido) {}
+  bool nombreRepetido;  // the session already holds a member of that name
 };
 
 class TDXPlay {
@@ -45,7 +48,8 @@ class TDXPlay {
 
   // Creates (crear) or joins the session `sesion` at the address of
   // TCPIPSetting with the local member `nombre`. Raises ErrorSesion when it
-  // fails. On success: OnOpen, then OnAddPlayer for the local member.
+  // fails (with nombreRepetido when the name is taken: the session then never
+  // saw this machine). On success: OnOpen, then OnAddPlayer for the local member.
   void Open(bool crear, const std::string& sesion, const std::string& nombre);
   // Leaves the session: OnClose (when OnOpen was raised), then every member
   // is freed. Events still waiting are dropped.
@@ -57,6 +61,8 @@ class TDXPlay {
 
   bool Abierta() const { return abierta_; }
   bool SoyServidor() const { return soyServidor_; }
+  // Whether that member holds the host role as this machine sees it now.
+  bool EsServidor(const TDXPlayPlayer& m) const { return abierta_ && m.ID == transporte_.HostId(); }
   TDXPlayPlayer* EquipoLocal() const { return equipos_.empty() || !abierta_ ? nullptr : equipos_.front().get(); }
   // The local member first, then the others in the session's order of arrival.
   const std::vector<std::unique_ptr<TDXPlayPlayer>>& Equipos() const { return equipos_; }
@@ -66,7 +72,8 @@ class TDXPlay {
   std::function<void()> OnOpen, OnClose, OnSessionLost;
   std::function<void(TDXPlayPlayer&)> OnAddPlayer, OnDeletePlayer;
   std::function<void(TDXPlayPlayer& de, const uint8_t* datos, size_t tamanyo)> OnMessage;
-  // An error raised by a handler of a received message (shown to the player).
+  // An error raised by a handler of an event: told to the player without
+  // stopping the delivery.
   std::function<void(const std::string& texto)> OnError;
 
  private:

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 #include "platform/Clock.h"
 #include "platform/Text.h"
@@ -71,14 +72,26 @@ double LeerTiempo(const std::string& texto, size_t desde) {
 }
 
 std::string NombreEnTrama(const std::string& nombre) {
-  std::string r;
-  for (char c : nombre)
-    if (!((c == '&' || c == '$') && !r.empty() && r.back() == c)) r += c;
+  std::string r = nombre;
+  for (char& c : r)
+    if (c == '&' || c == '$') c = '_';
   return r;
 }
 
+bool NombreViajaIntacto(const std::string& nombre) { return nombre.find_first_of("&$") == std::string::npos; }
+
+std::string EquipoPorDefecto(const std::string& ordenador) {
+  std::string equipo;
+  for (char c : ValidUtf8(ordenador.substr(0, ordenador.find('.')))) {
+    const auto u = static_cast<unsigned char>(c);
+    if (u >= 0x20 && u != 0x7F && !std::strchr("/\\<>:\"|?*&$", c)) equipo += c;
+  }
+  equipo = TrimBlanks(Utf8Prefix(equipo, 15));
+  return equipo.empty() ? "Desconocido" : equipo;
+}
+
 std::string TextoRecibido(const std::string& texto) {
-  std::string r = texto;
+  std::string r = ValidUtf8(texto);
   for (char& c : r)
     if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = ' ';
   return r;

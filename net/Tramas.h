@@ -32,10 +32,19 @@ int LeerDigitos(const std::string& texto, size_t desde, size_t ancho);
 long long LeerUnidadesTiempo(const std::string& texto, size_t desde);
 double LeerTiempo(const std::string& texto, size_t desde);
 
-// "&&" and "$$" separate names in frames: a name travels with every run of
-// "&" or "$" cut to one character, so no name can split a frame.
+// "&&" and "$$" separate names in frames: a name travels with every "&" and
+// "$" written as "_", so no name can split a frame or run into a separator.
+// Names that travel are compared in this form on every machine.
 std::string NombreEnTrama(const std::string& nombre);
-// Received names are shown and kept: control characters become blanks.
+// Whether a name reaches other machines unchanged: the dialogs that name
+// players and circuits refuse "&" and "$".
+bool NombreViajaIntacto(const std::string& nombre);
+// The team a machine takes when its settings name none: the computer's name
+// without its domain, cut to the 15 characters of a team and to what is safe
+// in a file name and a frame; "Desconocido" when nothing is left.
+std::string EquipoPorDefecto(const std::string& ordenador);
+// Received texts are shown and kept: what is not UTF-8 becomes U+FFFD and
+// control characters become blanks.
 std::string TextoRecibido(const std::string& texto);
 
 struct JugadorEntra {

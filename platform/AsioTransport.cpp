@@ -30,7 +30,6 @@ constexpr auto kSilenceLimit = 4s;        // of hearing nothing: the member is g
 constexpr auto kTick = 250ms;
 constexpr auto kLeaveTimeout = 1s;  // to send the byes when closing
 constexpr size_t kMaxQueuedBytes = 4 << 20;
-constexpr size_t kMaxNameBytes = 255;
 constexpr int kMaxRedirects = 3;
 
 constexpr auto kNoThrow = asio::experimental::as_tuple(asio::use_awaitable);
@@ -75,7 +74,9 @@ class Mesh {
 
   bool Listen(const std::string& host, uint16_t port, std::string& error);
   void StartAsCreator();
-  bool StartJoining(const std::string& host, uint16_t port);
+  // False when no session admits this member; `nameTaken` when the host
+  // refused its name.
+  bool StartJoining(const std::string& host, uint16_t port, bool& nameTaken);
   void Send(MemberId to, FramePtr frame);
   // Says bye to every member and ends the thread.
   void Stop();
@@ -96,6 +97,7 @@ class Mesh {
 
   bool Handle(const LinkPtr& link, mesh::Frame& frame);
   bool HandleFirst(const LinkPtr& link, const mesh::Frame& frame);
+  bool NameTaken(const std::string& name) const;
   void AnswerHello(const LinkPtr& link, const mesh::Hello& hello);
   bool Admit(const mesh::Welcome& welcome, const LinkPtr& hostLink);
   void Register(const LinkPtr& link, mesh::MemberEntry entry, bool announce);
@@ -118,6 +120,7 @@ class Mesh {
   mesh::MemberEntry self_;
   bool host_ = false;
   bool leaving_ = false;
+  bool nameTaken_ = false;  // the host answered NameTaken to this joiner
   uint32_t lastSeniority_ = 0;  // the highest seen; the host hands out the next
   std::vector<TransportMember> initial_;
   std::mt19937 random_{std::random_device{}()};
@@ -157,13 +160,16 @@ void Mesh::StartAsCreator() {
   self_.id = NewId();
   self_.seniority = lastSeniority_ = 1;
   host_ = true;
+  PublishMembers();
   StartThread();
 }
 
-bool Mesh::StartJoining(const std::string& host, uint16_t port) {
+bool Mesh::StartJoining(const std::string& host, uint16_t port, bool& nameTaken) {
   StartThread();
   auto joined = asio::co_spawn(io_, JoinAt(host, port), asio::use_future);
-  return joined.get();
+  const bool admitted = joined.get();
+  nameTaken = nameTaken_;
+  return admitted;
 }
 
 void Mesh::StartThread() {
@@ -257,6 +263,10 @@ asio::awaitable<bool> Mesh::JoinAt(std::string host, uint16_t port) {
       co_return welcome && Admit(*welcome, link);
     }
     Drop(link);
+    if (answer.kind == mesh::Kind::NameTaken) {
+      nameTaken_ = answer.payload.empty();
+      co_return false;
+    }
     auto redirect = answer.kind == mesh::Kind::Redirect ? mesh::ParseRedirect(answer.payload)
                                                         : std::nullopt;
     if (!redirect) co_return false;
@@ -367,9 +377,12 @@ bool Mesh::Handle(const LinkPtr& link, mesh::Frame& frame) {
   if (link->member.id == 0) return HandleFirst(link, frame);
   switch (frame.kind) {
     case mesh::Kind::Message:
-      owner_.Push({TransportEvent::Kind::Message, {link->member.id, link->member.name},
-                   std::move(frame.payload)});
-      return true;
+      // A member whose messages pile up unread is cut off, like one that
+      // does not read what it is sent.
+      if (owner_.Push({TransportEvent::Kind::Message, {link->member.id, link->member.name},
+                       std::move(frame.payload)}))
+        return true;
+      break;
     case mesh::Kind::Ping:
       if (frame.payload.empty()) return true;
       break;
@@ -389,7 +402,7 @@ bool Mesh::HandleFirst(const LinkPtr& link, const mesh::Frame& frame) {
   } else if (frame.kind == mesh::Kind::Intro) {
     auto intro = mesh::ParseIntro(frame.payload);
     if (intro && intro->session == session_ && intro->id != self_.id &&
-        !members_.contains(intro->id)) {
+        !members_.contains(intro->id) && !NameTaken(intro->name)) {
       asio::error_code ec;
       const std::string address = link->socket.remote_endpoint(ec).address().to_string();
       Register(link, {intro->id, intro->seniority, intro->name, address, intro->port}, true);
@@ -406,6 +419,8 @@ void Mesh::AnswerHello(const LinkPtr& link, const mesh::Hello& hello) {
   } else if (!host_) {
     const mesh::MemberEntry& host = Host();
     Queue(link, Share(mesh::EncodeRedirect({host.address, host.port})));
+  } else if (NameTaken(hello.name)) {
+    Queue(link, Share(mesh::EncodeFrame(mesh::Kind::NameTaken)));
   } else {
     asio::error_code ec;
     const std::string address = link->socket.remote_endpoint(ec).address().to_string();
@@ -415,6 +430,13 @@ void Mesh::AnswerHello(const LinkPtr& link, const mesh::Hello& hello) {
     return;
   }
   CloseAfterSending(link);
+}
+
+bool Mesh::NameTaken(const std::string& name) const {
+  if (name == self_.name) return true;
+  for (const auto& [id, link] : members_)
+    if (link->member.name == name) return true;
+  return false;
 }
 
 void Mesh::Register(const LinkPtr& link, mesh::MemberEntry entry, bool announce) {
@@ -522,7 +544,7 @@ MemberId Mesh::NewId() {
 void Mesh::PublishMembers() {
   std::vector<MemberId> ids;
   for (const auto& [id, link] : members_) ids.push_back(id);
-  owner_.SetMembers(std::move(ids));
+  owner_.SetMembers(std::move(ids), Host().id);
 }
 
 AsioTransport::AsioTransport() = default;
@@ -531,12 +553,13 @@ AsioTransport::~AsioTransport() { Close(); }
 
 bool AsioTransport::Create(const std::string& host, uint16_t port, const std::string& session,
                            const std::string& member, std::string& error) {
-  return Open(true, host, port, session, member, error);
+  bool nameTaken = false;
+  return Open(true, host, port, session, member, error, nameTaken);
 }
 
 bool AsioTransport::Join(const std::string& host, uint16_t port, const std::string& session,
-                         const std::string& member, std::string& error) {
-  return Open(false, host, port, session, member, error);
+                         const std::string& member, std::string& error, bool& nameTaken) {
+  return Open(false, host, port, session, member, error, nameTaken);
 }
 
 // A joiner takes members at the session's own port where it is free (on a
@@ -548,10 +571,11 @@ bool AsioTransport::ListenAsJoiner(Mesh& mesh, uint16_t port, std::string& error
 
 bool AsioTransport::Open(bool create, const std::string& host, uint16_t port,
                          const std::string& session, const std::string& member,
-                         std::string& error) {
+                         std::string& error, bool& nameTaken) {
   Close();
-  if (session.empty() || member.empty() || session.size() > kMaxNameBytes ||
-      member.size() > kMaxNameBytes) {
+  nameTaken = false;
+  if (session.empty() || member.empty() || session.size() > mesh::kMaxNameBytes ||
+      member.size() > mesh::kMaxNameBytes) {
     error = "Session and member names take 1 to 255 bytes";
     return false;
   }
@@ -560,10 +584,10 @@ bool AsioTransport::Open(bool create, const std::string& host, uint16_t port,
   if (create) {
     if (!mesh->Listen(host, port, error)) return false;
     mesh->StartAsCreator();
-  } else if (!ListenAsJoiner(*mesh, port, error) || !mesh->StartJoining(host, port)) {
+  } else if (!ListenAsJoiner(*mesh, port, error) || !mesh->StartJoining(host, port, nameTaken)) {
     mesh.reset();
     Forget();
-    error = "Session '" + session + "' not found";
+    error = nameTaken ? "Member name '" + member + "' is taken" : "Session '" + session + "' not found";
     return false;
   }
   localId_ = mesh->LocalId();
@@ -584,6 +608,8 @@ void AsioTransport::Forget() {
   std::lock_guard lock(mutex_);
   events_.clear();
   members_.clear();
+  backlog_.clear();
+  hostId_ = 0;
 }
 
 bool AsioTransport::Send(MemberId to, std::vector<uint8_t> data) {
@@ -601,7 +627,17 @@ bool AsioTransport::Poll(TransportEvent& event) {
   if (events_.empty()) return false;
   event = std::move(events_.front());
   events_.pop_front();
+  if (event.kind == TransportEvent::Kind::Message) {
+    auto waiting = backlog_.find(event.member.id);
+    waiting->second -= event.data.size();
+    if (waiting->second == 0) backlog_.erase(waiting);
+  }
   return true;
+}
+
+MemberId AsioTransport::HostId() const {
+  std::lock_guard lock(mutex_);
+  return hostId_;
 }
 
 void AsioTransport::SetNotify(std::function<void()> notify) {
@@ -611,19 +647,26 @@ void AsioTransport::SetNotify(std::function<void()> notify) {
 
 uint16_t AsioTransport::ListeningPort() const { return mesh_ ? mesh_->Port() : 0; }
 
-void AsioTransport::Push(TransportEvent event) {
+bool AsioTransport::Push(TransportEvent event) {
   std::function<void()> notify;
   {
     std::lock_guard lock(mutex_);
+    if (event.kind == TransportEvent::Kind::Message) {
+      size_t& waiting = backlog_[event.member.id];
+      if (waiting + event.data.size() > kMaxBacklogBytes) return false;
+      waiting += event.data.size();
+    }
     events_.push_back(std::move(event));
     notify = notify_;
   }
   if (notify) notify();
+  return true;
 }
 
-void AsioTransport::SetMembers(std::vector<MemberId> ids) {
+void AsioTransport::SetMembers(std::vector<MemberId> ids, MemberId hostId) {
   std::lock_guard lock(mutex_);
   members_ = std::move(ids);
+  hostId_ = hostId;
 }
 
 }  // namespace rodavia

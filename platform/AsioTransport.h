@@ -6,6 +6,7 @@
 // The wire protocol is docs/red.md.
 #include <atomic>
 #include <deque>
+#include <map>
 #include <memory>
 #include <mutex>
 
@@ -23,12 +24,13 @@ class AsioTransport : public Transport {
   bool Create(const std::string& host, uint16_t port, const std::string& session,
               const std::string& member, std::string& error) override;
   bool Join(const std::string& host, uint16_t port, const std::string& session,
-            const std::string& member, std::string& error) override;
+            const std::string& member, std::string& error, bool& nameTaken) override;
   void Close() override;
 
   bool IsOpen() const override { return mesh_ != nullptr; }
   MemberId LocalId() const override { return localId_; }
   bool IsHost() const override { return host_; }
+  MemberId HostId() const override;
   std::vector<TransportMember> InitialMembers() const override { return initialMembers_; }
 
   bool Send(MemberId to, std::vector<uint8_t> data) override;
@@ -41,14 +43,15 @@ class AsioTransport : public Transport {
 
  private:
   friend class Mesh;
-  // Called by the receiving thread.
-  void Push(TransportEvent event);
-  void SetMembers(std::vector<MemberId> ids);
+  // Called by the receiving thread. Push answers false, queueing nothing,
+  // when the sender's messages already waiting would exceed kMaxBacklogBytes.
+  bool Push(TransportEvent event);
+  void SetMembers(std::vector<MemberId> ids, MemberId hostId);
   void SetHost() { host_ = true; }
 
   static bool ListenAsJoiner(Mesh& mesh, uint16_t port, std::string& error);
   bool Open(bool create, const std::string& host, uint16_t port, const std::string& session,
-            const std::string& member, std::string& error);
+            const std::string& member, std::string& error, bool& nameTaken);
   void Forget();
 
   std::unique_ptr<Mesh> mesh_;
@@ -59,6 +62,8 @@ class AsioTransport : public Transport {
   mutable std::mutex mutex_;  // guards what follows
   std::deque<TransportEvent> events_;
   std::vector<MemberId> members_;  // the others present now, for Send
+  MemberId hostId_ = 0;
+  std::map<MemberId, size_t> backlog_;  // bytes of messages waiting, by sender
   std::function<void()> notify_;
 };
 

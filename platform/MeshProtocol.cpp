@@ -11,7 +11,7 @@ uint32_t ReadU32(const uint8_t* p) {
 }
 
 bool KnownKind(uint8_t kind) {
-  return kind >= uint8_t(Kind::Hello) && kind <= uint8_t(Kind::Bye);
+  return kind >= uint8_t(Kind::Hello) && kind <= uint8_t(Kind::NameTaken);
 }
 
 // Appends little-endian numbers and length-prefixed strings to a frame
@@ -51,8 +51,11 @@ class Reader {
     const uint8_t* p = Take(4);
     return p ? ReadU32(p) : 0;
   }
+  // Every string of the protocol is a name or an address: a longer one is
+  // malformed.
   std::string Str() {
     const size_t size = U16();
+    if (size > kMaxNameBytes) ok_ = false;
     const uint8_t* p = Take(size);
     return p ? std::string(p, p + size) : std::string();
   }

@@ -22,10 +22,13 @@ enum class Kind : uint8_t {
   Message = 6,   // a message of the game
   Ping = 7,      // keep-alive when nothing else was sent
   Bye = 8,       // the sender leaves the session
+  NameTaken = 9, // host -> joiner: a member of the session has that name
 };
 
 // The largest payload of a frame; a longer length is malformed.
 inline constexpr size_t kMaxPayload = 64 * 1024;
+// The longest session, member or address name, in bytes.
+inline constexpr size_t kMaxNameBytes = 255;
 // Length field and kind byte.
 inline constexpr size_t kHeaderSize = 5;
 

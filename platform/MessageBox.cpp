@@ -9,7 +9,7 @@ namespace {
 // take the first answer.
 class ConsoleMessages : public MessageBoxes {
  public:
-  MsgResult Show(MsgKind, const std::string& text, MsgButtons buttons) override {
+  MsgResult Ask(MsgKind, const std::string& text, MsgButtons buttons) override {
     std::fprintf(stderr, "%s\n", text.c_str());
     switch (buttons) {
       case MsgButtons::YesNo: return MsgResult::Yes;
@@ -23,7 +23,19 @@ MessageBoxes*& Installed() {
   static MessageBoxes* boxes = nullptr;
   return boxes;
 }
+
+int showing = 0;  // boxes open, one inside another's loop included
 }  // namespace
+
+MsgResult MessageBoxes::Show(MsgKind kind, const std::string& text, MsgButtons buttons) {
+  ++showing;
+  struct Closed {
+    ~Closed() { --showing; }
+  } closed;
+  return Ask(kind, text, buttons);
+}
+
+bool MessageBoxShowing() { return showing > 0; }
 
 MessageBoxes& Messages() {
   static ConsoleMessages console;

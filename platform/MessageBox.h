@@ -12,11 +12,16 @@ enum class MsgResult { Ok, Yes, No, Retry, Cancel };
 class MessageBoxes {
  public:
   virtual ~MessageBoxes() = default;
-  virtual MsgResult Show(MsgKind kind, const std::string& text, MsgButtons buttons) = 0;
+  MsgResult Show(MsgKind kind, const std::string& text, MsgButtons buttons);
+
+ protected:
+  virtual MsgResult Ask(MsgKind kind, const std::string& text, MsgButtons buttons) = 0;
 };
 
 MessageBoxes& Messages();
 void SetMessages(MessageBoxes* boxes);
+// Whether a message box is waiting for its answer (its loop is running).
+bool MessageBoxShowing();
 
 inline void ShowError(const std::string& text) { Messages().Show(MsgKind::Error, text, MsgButtons::Ok); }
 inline void ShowWarning(const std::string& text) { Messages().Show(MsgKind::Warning, text, MsgButtons::Ok); }

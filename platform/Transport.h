@@ -16,6 +16,8 @@ namespace rodavia {
 using MemberId = uint32_t;  // session-wide, never 0
 // As the address of a message: every member but the sender.
 inline constexpr MemberId AllMembers = 0;
+// The most a member's received messages may take while they wait to be polled.
+inline constexpr size_t kMaxBacklogBytes = 1 << 20;
 
 struct TransportMember {
   MemberId id = 0;
@@ -26,7 +28,9 @@ struct TransportEvent {
   enum class Kind {
     MemberJoined,  // member: a newcomer (never the local one)
     MemberLeft,    // member: one that left, closed or stopped answering
-    Message,       // member: the sender; data: the message as it was sent
+    Message,       // member: the sender; data: the message as it was sent.
+                   // A member whose messages wait unpolled beyond
+                   // kMaxBacklogBytes is disconnected.
     HostGranted,   // the host left and this machine is the host now
     SessionLost,   // the session cannot go on; close it
   };
@@ -46,9 +50,11 @@ class Transport {
                       const std::string& member, std::string& error) = 0;
   // Joins the session of that name found at host:port. On failure answers
   // false with `error` set: "Session '<name>' not found" when no session of
-  // that name answers there.
+  // that name answers there, "Member name '<member>' is taken" (and
+  // `nameTaken`) when the session holds a member of that name: the joiner
+  // never becomes a member then, so nobody sees it come or go.
   virtual bool Join(const std::string& host, uint16_t port, const std::string& session,
-                    const std::string& member, std::string& error) = 0;
+                    const std::string& member, std::string& error, bool& nameTaken) = 0;
   // Leaves the session (the others see this member leave) and stops the
   // receiving thread. Events not yet polled are dropped. Closing when
   // nothing is open does nothing.
@@ -58,6 +64,8 @@ class Transport {
   virtual MemberId LocalId() const = 0;
   // Whether this machine holds the host role now.
   virtual bool IsHost() const = 0;
+  // The member that holds the host role as this machine sees it now.
+  virtual MemberId HostId() const = 0;
   // The other members present when the session was opened, in the order
   // the session lists them (the longest-standing first).
   virtual std::vector<TransportMember> InitialMembers() const = 0;

@@ -89,6 +89,7 @@ class TCoche : public TImageSprite {
   int16_t Indice = 0;
   bool Local = false;
   std::string Equipo;
+  uint32_t Miembro = 0;  // the session member whose machine drives a remote car
   std::string ImagenCoche;
   std::string SonidoMotor, SonidoDerrape, SonidoGolpe;
   TPuntoReal destino, destinoAnterior;

@@ -10,6 +10,7 @@
 #include "platform/ImageList.h"
 #include "platform/Input.h"
 #include "platform/Sound.h"
+#include "platform/Text.h"
 #include "race/Circuito.h"
 #include "race/Coche.h"
 #include "race/Entorno.h"
@@ -204,9 +205,8 @@ bool TCoche::CruzarMeta() {
     double tiempo = ahora - InicioVuelta;
     if (tiempo < 0) tiempo += 1;  // the lap spanned midnight
     Tiempos.push_back({Vuelta, tiempo});
-    char cabecera[16];
-    std::snprintf(cabecera, sizeof cabecera, "%02d%02d", int(Indice), int(Vuelta));
-    entorno_.EnviarTrama(Trama::Vuelta, cabecera + FormatWireTime(tiempo));
+    entorno_.EnviarTrama(Trama::Vuelta, ZeroPadded(Indice, 2) + ZeroPadded(std::clamp<int>(Vuelta, 0, 99), 2) +
+                                            FormatWireTime(tiempo));
     if (entorno_.CompletarVuelta(*this, tiempo)) return false;
   }
   InicioVuelta = ahora;

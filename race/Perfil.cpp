@@ -1,6 +1,7 @@
 // The player profile file Jugadores\<Nombre>.ini: section "Perfil" with the
 // car picture, sounds and controls, and one section "Perfil Circuito <name>"
 // per circuit with the player's best lap, statistics and car setup.
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
@@ -244,7 +245,9 @@ bool TCoche::CalcularTotales() {
     const std::string circuito = TrimBlanks(seccion.size() > 16 ? seccion.substr(16) : "");
     double record = 0;
     if (!LeerRecordCircuito(circuito, record)) continue;  // circuit deleted: no ranking
-    ranking += mejor - record;
+    // A best lap under the record on file is a new record not yet written
+    // there: it counts as the record, as every other machine sees it.
+    ranking += std::max(0.0, mejor - record);
     circuitos = int16_t(circuitos + 1);
   }
   TotalPartidasJugadas = jugadas;

@@ -93,7 +93,7 @@ OnExit(F) -> OnExit<F>;
 class SdlApplication::Messages : public MessageBoxes {
  public:
   explicit Messages(SdlApplication& app) : app_(app) {}
-  MsgResult Show(MsgKind kind, const std::string& text, MsgButtons buttons) override {
+  MsgResult Ask(MsgKind kind, const std::string& text, MsgButtons buttons) override {
     return app_.ShowMessage(kind, text, buttons);
   }
 

@@ -3,7 +3,9 @@
 
 #include "app/Mundo.h"
 #include "editors/Perfil.h"
+#include "net/Tramas.h"
 #include "platform/Application.h"
+#include "platform/Machine.h"
 #include "race/Coche.h"
 
 namespace rodavia {
@@ -134,7 +136,7 @@ TEST_F(LobbyTest, InfoWritesThePlayersStatisticsIntoTheChat) {
   ASSERT_EQ(chat.size(), antes + 16);
   EXPECT_EQ(chat[antes], "<Info> " + std::string(132, '-'));
   EXPECT_EQ(chat[antes + 1], "<Info> Nombre = Ana");
-  EXPECT_EQ(chat[antes + 2], "<Info> Eqipo = Desconocido");
+  EXPECT_EQ(chat[antes + 2], "<Info> Eqipo = " + EquipoPorDefecto(ComputerName()));
   EXPECT_EQ(chat[antes + 3], "<Info> Vuelta rápida en el circuito Norte = 36:00:000");
   EXPECT_EQ(chat[antes + 8], "<Info> Porcentaje de victorias en el circuito Norte = -- %");
   EXPECT_EQ(chat[antes + 12], "<Info> Porcentaje de victorias = -- %");

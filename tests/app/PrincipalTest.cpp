@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "app/Mundo.h"
+#include "net/Tramas.h"
 #include "platform/Application.h"
+#include "platform/Machine.h"
 #include "race/Coche.h"
 
 namespace rodavia {
@@ -30,7 +32,7 @@ TEST(PrincipalTest, StartsWithTheDefaultsWhenThereIsNoConfiguration) {
   EXPECT_TRUE(p->Borderless);
   EXPECT_EQ(p->e_NumVueltas->Text(), "3");
   EXPECT_EQ(p->e_IP->Text(), "192.168.0.1");
-  EXPECT_EQ(p->e_Equipo->Text(), "Desconocido");
+  EXPECT_EQ(p->e_Equipo->Text(), EquipoPorDefecto(ComputerName()));
   EXPECT_TRUE(p->cb_colisiones->Checked());
   EXPECT_EQ(p->framesEntreTramas, 3);
   EXPECT_EQ(p->TeclaSalir, 27);
@@ -76,7 +78,7 @@ TEST(PrincipalTest, EscapeInTheLobbyClosesAndSavesTheNineKeysInSectionOrder) {
   EXPECT_EQ(m.carpeta.Read("Rodavia.ini"),
             "[Perfil]\r\nNombre=\r\nColisiones=1\r\n"
             "[Circuito]\r\nNombre=alameda\r\nVueltas=3\r\n"
-            "[Conexiones]\r\nIP=192.168.0.1\r\nEquipo=Desconocido\r\n"
+            "[Conexiones]\r\nIP=192.168.0.1\r\nEquipo=" + EquipoPorDefecto(ComputerName()) + "\r\n"
             "[Pantalla]\r\nPantallaCompleta=1\r\nVerFrames=1\r\nVerControles=1\r\n");
 }
 

@@ -24,12 +24,18 @@ bool FakeTransport::Create(const std::string&, uint16_t port, const std::string&
 }
 
 bool FakeTransport::Join(const std::string& host, uint16_t port, const std::string& session,
-                         const std::string& member, std::string& error) {
+                         const std::string& member, std::string& error, bool& nameTaken) {
   Close();
   ++intentosDeUnion;
   auto it = red_.direcciones.find(host + ":" + std::to_string(port));
   if (it == red_.direcciones.end() || it->second->nombre != session) {
     error = "Session '" + session + "' not found";
+    return false;
+  }
+  const auto& miembros = it->second->miembros;
+  nameTaken = std::any_of(miembros.begin(), miembros.end(), [&](FakeTransport* m) { return m->nombre == member; });
+  if (nameTaken) {
+    error = "Member name '" + member + "' is taken";
     return false;
   }
   sesion_ = it->second;
@@ -67,6 +73,8 @@ bool FakeTransport::Send(MemberId to, std::vector<uint8_t> data) {
     }
   return enviado;
 }
+
+MemberId FakeTransport::HostId() const { return sesion_ ? sesion_->miembros.front()->id_ : 0; }
 
 bool FakeTransport::Poll(TransportEvent& event) {
   if (cola_.empty()) return false;

@@ -35,11 +35,12 @@ class FakeTransport : public Transport {
   bool Create(const std::string& host, uint16_t port, const std::string& session, const std::string& member,
               std::string& error) override;
   bool Join(const std::string& host, uint16_t port, const std::string& session, const std::string& member,
-            std::string& error) override;
+            std::string& error, bool& nameTaken) override;
   void Close() override;
   bool IsOpen() const override { return sesion_ != nullptr; }
   MemberId LocalId() const override { return id_; }
   bool IsHost() const override { return sesion_ && sesion_->miembros.front() == this; }
+  MemberId HostId() const override;
   std::vector<TransportMember> InitialMembers() const override { return iniciales_; }
   bool Send(MemberId to, std::vector<uint8_t> data) override;
   bool Poll(TransportEvent& event) override;

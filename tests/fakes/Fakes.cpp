@@ -14,8 +14,9 @@ FakeClock::~FakeClock() { SetClock(nullptr); }
 ScriptedMessages::ScriptedMessages() { SetMessages(this); }
 ScriptedMessages::~ScriptedMessages() { SetMessages(nullptr); }
 
-MsgResult ScriptedMessages::Show(MsgKind kind, const std::string& text, MsgButtons buttons) {
+MsgResult ScriptedMessages::Ask(MsgKind kind, const std::string& text, MsgButtons buttons) {
   shown.push_back({kind, text, buttons});
+  if (whileShown) whileShown();
   if (!answers.empty()) {
     MsgResult r = answers.front();
     answers.pop_front();

@@ -4,6 +4,7 @@
 // renderer and display that record, and a temporary program folder.
 #include <deque>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <memory>
 #include <set>
@@ -40,10 +41,14 @@ class ScriptedMessages : public MessageBoxes {
  public:
   ScriptedMessages();
   ~ScriptedMessages() override;
-  MsgResult Show(MsgKind kind, const std::string& text, MsgButtons buttons) override;
   std::vector<ShownMessage> shown;
   std::deque<MsgResult> answers;
+  // Runs while each box waits, as a player's box keeps the window going.
+  std::function<void()> whileShown;
   std::vector<std::string> Texts() const;
+
+ protected:
+  MsgResult Ask(MsgKind kind, const std::string& text, MsgButtons buttons) override;
 };
 
 struct FakeWaveLog {

@@ -37,7 +37,8 @@ struct Sesion {
     if (p->SesionAbierta()) return;
     p->bb_Conectar->Click();
     std::string error;
-    otro.Join("10.0.0.1", 6666, kSesion, "Rojo", error);
+    bool repetido = false;
+    otro.Join("10.0.0.1", 6666, kSesion, "Rojo", error, repetido);
     ProcessMessages();
   }
   TDXPlayPlayer* Rival() const {

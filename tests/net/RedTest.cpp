@@ -202,8 +202,11 @@ TEST_P(RedTest, AGuestJoinsByNameTakesTheHostSettingsAndChatsOnce) {
   EXPECT_TRUE(Hasta([&] { return b.p->e_NumVueltas->Text() == "12"; }));
 }
 
+// Two fresh machines once shared the default team name: the second is
+// refused, and the host keeps its players and never sees it come or go.
 TEST_P(RedTest, ATakenTeamNameOrAnAddressWithoutSessionEndsDisconnected) {
   Maquina& a = Servidor("Azul");
+  a.p->AnyadirJugador("Ana");
   Maquina& b = Invitado("Azul");
   EXPECT_FALSE(b.p->SesionAbierta());
   EXPECT_EQ(b.Lineas("<Error> En la sesión ya existe un equipo con el nombre Azul."), 1);
@@ -211,7 +214,11 @@ TEST_P(RedTest, ATakenTeamNameOrAnAddressWithoutSessionEndsDisconnected) {
   EXPECT_TRUE(mensajes.shown.empty()) << "a taken name is not retried";
   EXPECT_EQ(b.p->l_conectar->Caption, "Desconectados");
   EXPECT_TRUE(b.p->bb_Conectar->Enabled);
-  EXPECT_TRUE(Hasta([&] { return a.Lineas("<Sistema> El equipo Azul ha dejado la sesión.") == 1; }));
+  Correr(300);
+  EXPECT_EQ(a.Lineas("<Sistema> El equipo Azul se ha unido a la sesión."), 1) << "its own welcome only";
+  EXPECT_EQ(a.Lineas("<Sistema> El equipo Azul ha dejado la sesión."), 0);
+  EXPECT_NE(a.Jugador("Ana"), nullptr);
+  EXPECT_EQ(a.p->DXPlay->Equipos().size(), 1u);
 
   // Three silent retries, then the question at every failure.
   mensajes.answers = {MsgResult::Retry, MsgResult::Cancel};

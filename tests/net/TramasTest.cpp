@@ -52,20 +52,39 @@ TEST(TramasTest, TimesTravelAsThirteenDigitsWhateverTheirValue) {
   EXPECT_DOUBLE_EQ(leido.vueltaRapida, 0.9);
 }
 
-TEST(TramasTest, NamesHoldingSeparatorsCannotSplitAFrame) {
-  EXPECT_EQ(NombreEnTrama("A&&B$$$C&D"), "A&B$C&D");
-  const std::string texto = TextoRecord({WireTimeUnits(0.001), 46000, "Pe&&pe", "Pista$$2"});
-  std::string resto;
-  const RecordEnTrama r = LeerRecord(texto + TextoEstadisticas({}), resto);
-  EXPECT_EQ(r.autor, "Pe&pe");
-  EXPECT_EQ(r.circuito, "Pista$2");
-  EXPECT_EQ(r.fecha, 46000);
-  EXPECT_EQ(resto.size(), LongitudEstadisticas);
+// Names ending in a separator, or holding a doubled one, travel in one agreed
+// form ("&" and "$" as "_") and every field after them stays in place.
+TEST(TramasTest, NamesHoldingOrEndingInSeparatorsCannotSplitAFrame) {
+  EXPECT_EQ(NombreEnTrama("A&&B$$$C&D"), "A__B___C_D");
+  for (const char* autor : {"Ana&", "Ana$", "Pe&&pe"})
+    for (const char* circuito : {"Bahia$", "Roca&&Mar", "&Bahia"}) {
+      const std::string texto = TextoRecord({WireTimeUnits(0.001), 46000, autor, circuito});
+      std::string resto;
+      const RecordEnTrama r = LeerRecord(texto + TextoEstadisticas({}), resto);
+      EXPECT_EQ(r.autor, NombreEnTrama(autor));
+      EXPECT_EQ(r.circuito, NombreEnTrama(circuito));
+      EXPECT_EQ(r.fecha, 46000);
+      EXPECT_EQ(resto.size(), LongitudEstadisticas);
+    }
+  for (const char* nombre : {"Ana&", "Ana$", "Ana&&Eva"}) {
+    const JugadorEntra j = LeerJugadorEntra(TextoJugadorEntra({nombre, 3, " coche.bmp\r\n"}));
+    EXPECT_EQ(j.nombre, NombreEnTrama(nombre));
+    EXPECT_EQ(j.indice, 3);
+    EXPECT_EQ(j.imagen, "coche.bmp");
+  }
+  EXPECT_EQ(LeerOpciones(TextoOpciones({3, true, "Bahia$"})).circuito, "Bahia_");
+  EXPECT_TRUE(NombreViajaIntacto("Ana María"));
+  EXPECT_FALSE(NombreViajaIntacto("Ana&"));
+  EXPECT_FALSE(NombreViajaIntacto("Bahia$"));
+}
 
-  const JugadorEntra j = LeerJugadorEntra(TextoJugadorEntra({"Ana&&Eva", 3, " coche.bmp\r\n"}));
-  EXPECT_EQ(j.nombre, "Ana&Eva");
-  EXPECT_EQ(j.indice, 3);
-  EXPECT_EQ(j.imagen, "coche.bmp");
+// Two fresh machines take their computers' names as teams.
+TEST(TramasTest, TheDefaultTeamIsTheComputersNameMadeSafe) {
+  EXPECT_EQ(EquipoPorDefecto("sala-3.escuela.local"), "sala-3");
+  EXPECT_EQ(EquipoPorDefecto("ordenador-de-maría-grande"), "ordenador-de-ma") << "15 characters, not bytes";
+  EXPECT_EQ(EquipoPorDefecto("a/b\\c&d$e:f"), "abcdef");
+  EXPECT_EQ(EquipoPorDefecto(""), "Desconocido");
+  EXPECT_EQ(EquipoPorDefecto("&$"), "Desconocido");
 }
 
 TEST(TramasTest, TextsShorterThanTheirLayoutOrWithLettersRaiseConversionErrors) {

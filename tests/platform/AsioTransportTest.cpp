@@ -42,10 +42,13 @@ struct Member {
     std::string error;
     ASSERT_TRUE(transport.Create("127.0.0.1", 0, kSession, name, error)) << error;
   }
-  void Join(const Member& at, const std::string& name) {
+  // Callers assert on it: a failed join must stop the test there.
+  [[nodiscard]] ::testing::AssertionResult Join(const Member& at, const std::string& name) {
     std::string error;
-    ASSERT_TRUE(transport.Join("127.0.0.1", at.transport.ListeningPort(), kSession, name, error))
-        << error;
+    bool taken = false;
+    if (transport.Join("127.0.0.1", at.transport.ListeningPort(), kSession, name, error, taken))
+      return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << name << ": " << error;
   }
   std::vector<TransportEvent> Polled(Kind kind) {
     TransportEvent event;
@@ -102,8 +105,8 @@ uint16_t UnusedPort() {
 TEST(AsioTransport, MembersJoinByNameAndEveryOneLearnsEveryOther) {
   Member ana, bea, cris;
   ana.Create("Ana");
-  bea.Join(ana, "Bea");
-  cris.Join(bea, "Cris");  // at a guest's address: redirected to the host
+  ASSERT_TRUE(bea.Join(ana, "Bea"));
+  ASSERT_TRUE(cris.Join(bea, "Cris"));  // at a guest's address: redirected to the host
 
   EXPECT_TRUE(ana.transport.IsHost());
   EXPECT_FALSE(bea.transport.IsHost());
@@ -136,21 +139,29 @@ TEST(AsioTransport, MembersJoinByNameAndEveryOneLearnsEveryOther) {
   EXPECT_FALSE(cris.transport.Send(12345, Bytes("nadie")));
 }
 
-TEST(AsioTransport, JoinWithoutSuchSessionFailsAndTheTransportCanJoinAfterwards) {
+TEST(AsioTransport, JoinWithoutSuchSessionOrWithATakenNameFailsAndTheTransportCanJoinAfterwards) {
   Member ana, bea;
   ana.Create("Ana");
   std::string error;
-  EXPECT_FALSE(bea.transport.Join("127.0.0.1", ana.transport.ListeningPort(), "Otra", "Bea", error));
-  EXPECT_EQ(error, "Session 'Otra' not found");
+  bool taken = false;
+  // A taken name is refused before the joiner is a member: nobody sees it.
+  EXPECT_FALSE(bea.transport.Join("127.0.0.1", ana.transport.ListeningPort(), kSession, "Ana", error, taken));
+  EXPECT_TRUE(taken);
+  EXPECT_EQ(error, "Member name 'Ana' is taken");
   EXPECT_FALSE(bea.transport.IsOpen());
-  EXPECT_FALSE(bea.transport.Join("127.0.0.1", UnusedPort(), kSession, "Bea", error));
+  EXPECT_FALSE(bea.transport.Join("127.0.0.1", ana.transport.ListeningPort(), "Otra", "Bea", error, taken));
+  EXPECT_EQ(error, "Session 'Otra' not found");
+  EXPECT_FALSE(taken);
+  EXPECT_FALSE(bea.transport.IsOpen());
+  EXPECT_FALSE(bea.transport.Join("127.0.0.1", UnusedPort(), kSession, "Bea", error, taken));
   EXPECT_EQ(error, "Session 'Rodavia' not found");
 
-  bea.Join(ana, "Bea");
+  ASSERT_TRUE(bea.Join(ana, "Bea"));
   EXPECT_TRUE(bea.transport.IsOpen());
   EXPECT_EQ(Names(bea.transport.InitialMembers()), (std::vector<std::string>{"Ana"}));
   bea.transport.Close();
   ASSERT_TRUE(Eventually([&] { return ana.Names(Kind::MemberLeft).size() == 1; }));
+  EXPECT_EQ(ana.Names(Kind::MemberJoined), (std::vector<std::string>{"Bea"})) << "only the admitted joiner";
   bea.Create("Bea");  // the same transport hosts now
   EXPECT_TRUE(bea.transport.IsHost());
 }
@@ -158,7 +169,7 @@ TEST(AsioTransport, JoinWithoutSuchSessionFailsAndTheTransportCanJoinAfterwards)
 TEST(AsioTransport, ConnectionsThatBreakTheProtocolAreClosedAndTheSessionGoesOn) {
   Member ana, bea;
   ana.Create("Ana");
-  bea.Join(ana, "Bea");
+  ASSERT_TRUE(bea.Join(ana, "Bea"));
 
   const std::vector<uint8_t> kind99{1, 0, 0, 0, 99};
   const std::vector<uint8_t> emptyFrame{0, 0, 0, 0, 6};
@@ -185,7 +196,7 @@ TEST(AsioTransport, ConnectionsThatBreakTheProtocolAreClosedAndTheSessionGoesOn)
 TEST(AsioTransport, AMemberThatFallsSilentIsRemovedWithinFiveSecondsAndAnIdleOneStays) {
   Member ana, bea;
   ana.Create("Ana");
-  bea.Join(ana, "Bea");
+  ASSERT_TRUE(bea.Join(ana, "Bea"));
   RawPeer mute(ana);
   mute.Write(mesh::EncodeHello({kSession, "Mudo", 1}));
   ASSERT_TRUE(Eventually([&] { return ana.Polled(Kind::MemberJoined).size() == 2; }));
@@ -210,8 +221,8 @@ TEST(AsioTransport, AThousandMessagesToAllFromEachOfThreeArriveWholeAndInOrder) 
   constexpr uint32_t kCount = 1000;
   std::array<Member, 3> members;
   members[0].Create("Ana");
-  members[1].Join(members[0], "Bea");
-  members[2].Join(members[0], "Cris");
+  ASSERT_TRUE(members[1].Join(members[0], "Bea"));
+  ASSERT_TRUE(members[2].Join(members[0], "Cris"));
   // A member sends to those it knows: wait until everyone knows everyone.
   ASSERT_TRUE(Eventually([&] {
     return members[0].Polled(Kind::MemberJoined).size() == 2 &&
@@ -243,9 +254,9 @@ TEST(AsioTransport, AThousandMessagesToAllFromEachOfThreeArriveWholeAndInOrder) 
 TEST(AsioTransport, TheHostRolePassesByJoiningOrderAndNewcomersFindTheNewHost) {
   std::array<Member, 6> m;  // joined in this order
   m[0].Create("Ana");
-  m[1].Join(m[0], "Bea");
-  m[2].Join(m[0], "Cris");
-  m[3].Join(m[1], "Dani");
+  ASSERT_TRUE(m[1].Join(m[0], "Bea"));
+  ASSERT_TRUE(m[2].Join(m[0], "Cris"));
+  ASSERT_TRUE(m[3].Join(m[1], "Dani"));
 
   const auto hostsAmong = [&](size_t first) {
     int hosts = 0, grants = 0;
@@ -266,8 +277,8 @@ TEST(AsioTransport, TheHostRolePassesByJoiningOrderAndNewcomersFindTheNewHost) {
   EXPECT_EQ(hostsAmong(1), std::pair(1, 1));
   EXPECT_TRUE(m[1].transport.IsHost());
 
-  m[4].Join(m[1], "Eva");  // at the new host
-  m[5].Join(m[2], "Fede");  // at a guest, redirected
+  ASSERT_TRUE(m[4].Join(m[1], "Eva"));  // at the new host
+  ASSERT_TRUE(m[5].Join(m[2], "Fede"));  // at a guest, redirected
   EXPECT_EQ(Names(m[4].transport.InitialMembers()), (std::vector<std::string>{"Bea", "Cris", "Dani"}));
   EXPECT_EQ(Names(m[5].transport.InitialMembers()),
             (std::vector<std::string>{"Bea", "Cris", "Dani", "Eva"}));

@@ -14,6 +14,9 @@
 namespace rodavia {
 
 namespace {
+// The chat view keeps the latest lines only.
+constexpr size_t kLineasChat = 500;
+
 // End-to-end tests follow the chat in the file named by RODAVIA_TRAZA_CHAT;
 // without it nothing is written.
 void TrazarChat(const std::string& linea) {
@@ -81,9 +84,11 @@ void TF_Principal::bb_quitar_de_la_partidaClick() {
                       MsgButtons::YesNo) != MsgResult::Yes)
     return;
   EscribirChat("Sistema", "El jugador " + nombre + " ha dejado la partida.");
+  // Only the machine that added a player takes it out of every roster;
+  // another team's player leaves this roster alone.
+  if (coche->Local) EnviarTrama(AllMembers, Trama::JugadorSale, NombreEnTrama(nombre));
   jugadores_.erase(std::find(jugadores_.begin(), jugadores_.end(), coche));
   delete coche;
-  EnviarTrama(AllMembers, Trama::JugadorSale, NombreEnTrama(nombre));
   sb_jugadoresClick();
 }
 
@@ -93,14 +98,13 @@ void TF_Principal::QuitarTodosLosJugadores() {
   sb_jugadoresClick();
 }
 
-// Searched again from the start after each removal, until none is left.
-void TF_Principal::QuitarJugadoresDelEquipo(const std::string& equipo) {
-  for (;;) {
-    auto it = std::find_if(jugadores_.begin(), jugadores_.end(), [&](TCoche* c) { return c->Equipo == equipo; });
-    if (it == jugadores_.end()) return;
-    delete *it;
-    jugadores_.erase(it);
-  }
+// By member, not by team name: another machine may bear the same name.
+void TF_Principal::QuitarJugadoresDelMiembro(MemberId miembro) {
+  std::erase_if(jugadores_, [miembro](TCoche* c) {
+    if (c->Local || c->Miembro != miembro) return false;
+    delete c;
+    return true;
+  });
 }
 
 // ---- The two views ------------------------------------------------------------------
@@ -160,6 +164,7 @@ void TF_Principal::lv_jugadoresChange(int item) {
 void TF_Principal::EscribirChat(const std::string& tipo, const std::string& texto) {
   const std::string linea = "<" + tipo + "> " + texto;
   l_Chat->Items.push_back(linea);
+  if (l_Chat->Items.size() > kLineasChat) l_Chat->Items.erase(l_Chat->Items.begin());
   l_Chat->ScrollToEnd = true;
   MensajeCarrera = linea;
   ColorMensaje = tipo == "Sistema" ? RGBColor(0, 255, 255)

@@ -66,7 +66,14 @@ void TF_Principal::bb_ConectarClick() {
     try {
       DXPlay->Open(servidor, kSesion, e_Equipo->Text());
       break;
-    } catch (const ErrorSesion&) {
+    } catch (const ErrorSesion& e) {
+      // The session refuses a taken name before this machine is a member,
+      // so no other machine ever sees it come or go.
+      if (e.nombreRepetido) {
+        EscribirChat("Error", "En la sesión ya existe un equipo con el nombre " + e_Equipo->Text() + ".");
+        EscribirChat("Error", "Cambie el nombre del equipo y vuelva a entrar.");
+        equipoRepetido = true;
+      }
     }
     if (servidor) {
       ShowError("No se ha podido crear la sesión.");
@@ -135,15 +142,6 @@ void TF_Principal::PonerControlesConexion(bool conectado, bool cliente) {
 // ---- Session events ----------------------------------------------------------------
 
 void TF_Principal::DXPlayOpen() {
-  const TDXPlayPlayer& local = *DXPlay->EquipoLocal();
-  for (const auto& equipo : DXPlay->Equipos())
-    if (equipo->ID != local.ID && equipo->Nombre == local.Nombre) {
-      EscribirChat("Error", "En la sesión ya existe un equipo con el nombre " + local.Nombre + ".");
-      EscribirChat("Error", "Cambie el nombre del equipo y vuelva a entrar.");
-      equipoRepetido = true;
-      Desconectar();
-      return;
-    }
   for (const auto& equipo : DXPlay->Equipos())
     if (equipo->Remoto) EscribirChat("Sistema", "El equipo " + equipo->Nombre + " está en la sesión.");
 }
@@ -175,7 +173,7 @@ void TF_Principal::DXPlayAddPlayer(TDXPlayPlayer& equipo) {
 
 void TF_Principal::DXPlayDeletePlayer(TDXPlayPlayer& equipo) {
   EscribirChat("Sistema", "El equipo " + equipo.Nombre + " ha dejado la sesión.");
-  QuitarJugadoresDelEquipo(equipo.Nombre);
+  QuitarJugadoresDelMiembro(equipo.ID);
   sb_jugadoresClick();
   if (!DXPlay->SoyServidor()) t_ComprobarSiSoyServer.SetEnabled(true);
   // The last team that was not ready may be the one leaving.
@@ -214,6 +212,9 @@ void TF_Principal::EmpezarSiTodosPreparados(const TDXPlayPlayer* saliente) {
 }
 
 void TF_Principal::t_ajugarTimer() {
+  // The start waits on its grid for the other machines, and nothing is
+  // delivered while a message box waits on a handler: start once it is closed.
+  if (MessageBoxShowing()) return;
   t_ajugar.SetEnabled(false);
   if (!SesionAbierta() || EstadoPropio() != 1 || enCarrera_) return;
   if (DXPlay->SoyServidor()) EnviarTramaOpciones(AllMembers);
