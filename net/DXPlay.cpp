@@ -1,6 +1,7 @@
 #include "net/DXPlay.h"
 
 #include <algorithm>
+#include <atomic>
 
 #include "net/Tramas.h"
 #include "platform/WindowMessages.h"
@@ -10,8 +11,13 @@ namespace rodavia {
 TDXPlay::TDXPlay(Transport& transporte)
     : transporte_(transporte), vivo_(std::make_shared<TDXPlay*>(this)) {
   std::weak_ptr<TDXPlay*> vivo = vivo_;
-  transporte_.SetNotify([vivo] {
-    PostToWindow([vivo] {
+  // One delivery waits on the window at a time, however many events arrive:
+  // it handles all of them.
+  auto pendiente = std::make_shared<std::atomic<bool>>(false);
+  transporte_.SetNotify([vivo, pendiente] {
+    if (pendiente->exchange(true)) return;
+    PostToWindow([vivo, pendiente] {
+      pendiente->store(false);
       if (auto p = vivo.lock(); p && *p) (*p)->Entregar();
     });
   });

@@ -31,6 +31,9 @@ constexpr auto kTick = 250ms;
 constexpr auto kLeaveTimeout = 1s;  // to send the byes when closing
 constexpr size_t kMaxQueuedBytes = 4 << 20;
 constexpr int kMaxRedirects = 3;
+// What a waiting message costs beyond its bytes, so a flood of tiny
+// messages is bounded too.
+constexpr size_t kEventCost = 128;
 
 constexpr auto kNoThrow = asio::experimental::as_tuple(asio::use_awaitable);
 
@@ -629,7 +632,7 @@ bool AsioTransport::Poll(TransportEvent& event) {
   events_.pop_front();
   if (event.kind == TransportEvent::Kind::Message) {
     auto waiting = backlog_.find(event.member.id);
-    waiting->second -= event.data.size();
+    waiting->second -= event.data.size() + kEventCost;
     if (waiting->second == 0) backlog_.erase(waiting);
   }
   return true;
@@ -653,8 +656,8 @@ bool AsioTransport::Push(TransportEvent event) {
     std::lock_guard lock(mutex_);
     if (event.kind == TransportEvent::Kind::Message) {
       size_t& waiting = backlog_[event.member.id];
-      if (waiting + event.data.size() > kMaxBacklogBytes) return false;
-      waiting += event.data.size();
+      if (waiting + event.data.size() + kEventCost > kMaxBacklogBytes) return false;
+      waiting += event.data.size() + kEventCost;
     }
     events_.push_back(std::move(event));
     notify = notify_;

@@ -290,6 +290,66 @@ TEST_F(CarreraEnRedTest, AHostOfAnotherVersionIsLeftAfterAWarning) {
   EXPECT_EQ(a.Lineas("<Sistema> El equipo Rojo ha dejado la sesión."), 1);
 }
 
+// A guest that sends what only the host may send, or acts for other
+// members' players, changes nothing; a malformed frame is one chat line,
+// never a box, and the frames behind it are handled.
+TEST_F(CarreraEnRedTest, AGuestCannotActForTheHostNorStopItWithAMalformedFrame) {
+  Maquina& a = Servidor("Azul");
+  a.p->AnyadirJugador("Ana");
+  a.p->e_NumVueltas->SetText("3");
+  Maquina& b = Invitado("Rojo");
+  Entregar();
+  b.p->EnviarTrama(AllMembers, Trama::Version, "1.0 BETA");
+  b.p->EnviarTrama(AllMembers, Trama::Opciones, "991Luna");
+  b.p->EnviarTrama(AllMembers, Trama::FramesEntreTramas, "42");
+  b.p->EnviarTrama(AllMembers, Trama::JugadorSale, "Ana");
+  b.p->EnviarTrama(AllMembers, Trama::JugadorEntra, "Rita&&00F1-Vanto-Rojo.bmp");
+  b.p->EnviarTrama(AllMembers, Trama::JugadorEntra, "Rosa&&17F1-Vanto-Rojo.bmp");
+  b.p->EnviarTrama(AllMembers, Trama::EstadoEquipo, "x1");
+  b.p->EnviarChat("sigo aquí");
+  Entregar();
+  EXPECT_TRUE(a.p->SesionAbierta());
+  EXPECT_TRUE(mensajes.shown.empty());
+  EXPECT_EQ(a.p->cb_Circuito->Text(), "Bahia");
+  EXPECT_EQ(a.p->e_NumVueltas->Text(), "3") << "the host's own text";
+  EXPECT_TRUE(a.p->sb_jugar->Enabled);
+  EXPECT_EQ(a.p->framesEntreTramas, 3);
+  ASSERT_NE(a.Jugador("Ana"), nullptr);
+  EXPECT_TRUE(a.Jugador("Ana")->Local);
+  EXPECT_EQ(a.p->Jugadores().size(), 1u);
+  EXPECT_EQ(a.Lineas("<Error> Trama no válida del equipo Rojo: el índice 00 no está entre 01 y 16"), 1);
+  EXPECT_EQ(std::count_if(a.p->l_Chat->Items.begin(), a.p->l_Chat->Items.end(),
+                          [](const std::string& l) { return l.starts_with("<Error> Trama no válida"); }),
+            1)
+      << "one line a second for each team";
+  EXPECT_EQ(a.Lineas("<Rojo> sigo aquí"), 1);
+  EXPECT_EQ(b.p->DXPlay->Equipos()[1]->EstadoEquipo, 0);
+}
+
+// A start that comes due while a message box waits for the player runs once
+// the box is closed, never inside it.
+TEST_F(CarreraEnRedTest, ARaceStartWaitsForAnOpenMessageBox) {
+  Maquina& a = Servidor("Azul");
+  Maquina& b = Invitado("Rojo");
+  b.p->AnyadirJugador("Bea");
+  b.p->sb_jugar->Click();
+  Entregar();
+  bool empezoDentro = true;
+  mensajes.answers = {MsgResult::No};
+  mensajes.whileShown = [&] {
+    a.p->EnviarTrama(AllMembers, Trama::Empezar, "");
+    Correr(500);
+    empezoDentro = b.pantalla.visible;
+    a.red->Close();  // B races alone once it starts
+  };
+  b.p->bb_Desconectar->Click();
+  mensajes.whileShown = nullptr;
+  EXPECT_FALSE(empezoDentro);
+  Correr(500);
+  EXPECT_TRUE(b.pantalla.visible);
+  EXPECT_TRUE(b.p->t_semaforo.Enabled());
+}
+
 TEST_F(CarreraEnRedTest, MachinesGettingReadyAtOnceBothGoOnToStart) {
   Maquina& a = Servidor("Azul");
   Maquina& b = Invitado("Rojo");

@@ -6,9 +6,13 @@
 
 #include <asio.hpp>
 #include <chrono>
+#include <fstream>
 #include <functional>
+#include <iostream>
 #include <map>
 #include <thread>
+
+#include <unistd.h>
 
 #include "platform/MeshProtocol.h"
 
@@ -191,6 +195,50 @@ TEST(AsioTransport, ConnectionsThatBreakTheProtocolAreClosedAndTheSessionGoesOn)
   EXPECT_EQ(ana.Names(Kind::MemberJoined), (std::vector<std::string>{"Bea"}));
   EXPECT_TRUE(ana.Polled(Kind::MemberLeft).empty());
   EXPECT_TRUE(bea.Polled(Kind::MemberLeft).empty());
+}
+
+size_t ResidentBytes() {
+  std::ifstream statm("/proc/self/statm");
+  size_t pages = 0, resident = 0;
+  statm >> pages >> resident;
+  return resident * size_t(sysconf(_SC_PAGESIZE));
+}
+
+// A member that floods while nobody polls: its unread messages never take
+// more than kMaxBacklogBytes, it is cut off, and the others go on.
+TEST(AsioTransport, AFloodingMemberIsCutOffOnceItsUnreadMessagesPassTheBound) {
+  Member ana, bea;
+  ana.Create("Ana");
+  ASSERT_TRUE(bea.Join(ana, "Bea"));
+  RawPeer flood(ana);
+  flood.Write(mesh::EncodeHello({kSession, std::string(mesh::kMaxNameBytes, 'F'), 1}));
+  ASSERT_TRUE(Eventually([&] { return ana.Polled(Kind::MemberJoined).size() == 2; }));
+
+  const size_t before = ResidentBytes();
+  const std::vector<uint8_t> chunk = mesh::EncodeFrame(mesh::Kind::Message, std::vector<uint8_t>(mesh::kMaxPayload, 'x'));
+  flood.socket.non_blocking(false);
+  size_t sent = 0;
+  asio::error_code ec;
+  while (!ec && sent < (250u << 20)) sent += asio::write(flood.socket, asio::buffer(chunk), ec);
+  EXPECT_LT(sent, 250u << 20) << "the link was closed";
+  std::cout << "flooded " << (sent >> 10) << " KiB; resident memory grew "
+            << (long(ResidentBytes()) - long(before)) / 1024 << " KiB\n";
+
+  ASSERT_TRUE(bea.transport.Send(0, Bytes("sigo")));
+  ASSERT_TRUE(Eventually([&] { return ana.Names(Kind::MemberLeft).size() == 1; }));
+  size_t polled = 0;
+  for (const TransportEvent& e : ana.Polled(Kind::Message))
+    if (e.member.name != "Bea") polled += e.data.size();
+  EXPECT_LE(polled, kMaxBacklogBytes);
+  EXPECT_TRUE(Eventually([&] {
+    const auto names = ana.Names(Kind::Message);
+    return !names.empty() && names.back() == "Bea";
+  })) << "the others' messages still arrive";
+
+  // A name longer than any the protocol carries is no hello at all.
+  RawPeer longName(ana);
+  longName.Write(mesh::EncodeHello({kSession, std::string(mesh::kMaxNameBytes + 1, 'L'), 1}));
+  EXPECT_TRUE(longName.ClosedWithin(1000ms));
 }
 
 TEST(AsioTransport, AMemberThatFallsSilentIsRemovedWithinFiveSecondsAndAnIdleOneStays) {
