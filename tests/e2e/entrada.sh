@@ -7,6 +7,7 @@
 # Usage: entrada.sh <rodavia executable> <data generator>
 GAME=$1
 DATA=$2
+PRESET_INI=$'[Conexiones]\r\nEquipo=Desconocido\r\n'
 source "$(dirname "$0")/comun.inc"
 
 DIALOG_TITLE="srgb(0,92,142)"  # the profile dialog's title bar at (400, 203)

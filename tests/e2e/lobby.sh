@@ -24,8 +24,11 @@ close_game
 
 INI="$WORK/Rodavia/Rodavia.ini"
 [[ -f "$INI" ]] || fail "no Rodavia.ini written"
-EXPECTED=$'[Perfil]\r\nNombre=Jugador 1\r\nColisiones=1\r\n[Circuito]\r\nNombre=__CIRCUIT__\r\nVueltas=3\r\n[Conexiones]\r\nIP=192.168.0.1\r\nEquipo=Desconocido\r\n[Pantalla]\r\nPantallaCompleta=1\r\nVerFrames=1\r\nVerControles=1\r\n'
+EXPECTED=$'[Perfil]\r\nNombre=Jugador 1\r\nColisiones=1\r\n[Circuito]\r\nNombre=__CIRCUIT__\r\nVueltas=3\r\n[Conexiones]\r\nIP=192.168.0.1\r\nEquipo=__TEAM__\r\n[Pantalla]\r\nPantallaCompleta=1\r\nVerFrames=1\r\nVerControles=1\r\n'
 NAME=$(basename "$CIRCUIT" .jpg)
 EXPECTED=${EXPECTED/__CIRCUIT__/$NAME}
+# The default team is the computer's name without its domain, in 15 characters.
+TEAM=$(hostname | cut -d. -f1 | cut -c1-15)
+EXPECTED=${EXPECTED/__TEAM__/${TEAM:-Desconocido}}
 cmp -s <(printf '%s' "$EXPECTED") "$INI" || { cat -A "$INI" >&2; fail "unexpected Rodavia.ini"; }
 echo "lobby: ok"

@@ -402,7 +402,7 @@ TEST_F(CarreraEnRedTest, AStartedRaceShowsTheOtherMachinesCarsAndOnlyThose) {
   b.p->sb_jugar->Click();
   EXPECT_TRUE(a.pantalla.visible);
   EXPECT_TRUE(b.pantalla.visible);
-  EXPECT_FALSE(a.p->t_semaforo.Enabled() && !b.p->t_semaforo.Enabled()) << "nobody lights up alone";
+  EXPECT_EQ(a.p->t_semaforo.Enabled(), b.p->t_semaforo.Enabled()) << "nobody lights up alone";
   Correr(5000);
   ASSERT_TRUE(a.p->t_coches.Enabled());
   ASSERT_TRUE(b.p->t_coches.Enabled());
