@@ -31,6 +31,10 @@ constexpr auto kTick = 250ms;
 constexpr auto kLeaveTimeout = 1s;  // to send the byes when closing
 constexpr size_t kMaxQueuedBytes = 4 << 20;
 constexpr int kMaxRedirects = 3;
+// A new host numbers newcomers this far above the highest seniority it has
+// seen, so it never gives one that the old host gave a joiner it has not
+// heard of yet.
+constexpr uint32_t kSeniorityGap = 1 << 16;
 // What a waiting message costs beyond its bytes, so a flood of tiny
 // messages is bounded too.
 constexpr size_t kEventCost = 128;
@@ -101,6 +105,9 @@ class Mesh {
   bool Handle(const LinkPtr& link, mesh::Frame& frame);
   bool HandleFirst(const LinkPtr& link, const mesh::Frame& frame);
   bool NameTaken(const std::string& name) const;
+  void Learn(const std::vector<mesh::MemberEntry>& entries);
+  void DialNew(const mesh::MemberEntry& entry, bool announce);
+  void TellOthers(const LinkPtr& link, bool toldEveryone);
   void AnswerHello(const LinkPtr& link, const mesh::Hello& hello);
   bool Admit(const mesh::Welcome& welcome, const LinkPtr& hostLink);
   void Register(const LinkPtr& link, mesh::MemberEntry entry, bool announce);
@@ -332,15 +339,30 @@ bool Mesh::Admit(const mesh::Welcome& welcome, const LinkPtr& hostLink) {
       Register(hostLink, entry, false);
       asio::co_spawn(io_, Serve(hostLink), asio::detached);
     } else {
-      auto link = std::make_shared<Link>(tcp::socket(io_));
-      Queue(link, Share(mesh::EncodeIntro(
-                      {session_, self_.id, self_.seniority, self_.name, self_.port})));
-      Register(link, entry, false);
-      asio::co_spawn(io_, Dial(link), asio::detached);
+      DialNew(entry, false);
     }
     initial_.push_back({entry.id, entry.name});
   }
   return true;
+}
+
+// A newcomer introduces itself to an older member it was told of.
+void Mesh::DialNew(const mesh::MemberEntry& entry, bool announce) {
+  auto link = std::make_shared<Link>(tcp::socket(io_));
+  Queue(link, Share(mesh::EncodeIntro({session_, self_.id, self_.seniority, self_.name, self_.port})));
+  Register(link, entry, announce);
+  asio::co_spawn(io_, Dial(link), asio::detached);
+}
+
+// Members another member knows of: this one links to those it did not know
+// that are older than itself (a newer one links to it the same way), so a
+// newcomer welcomed while the host role passed still meets every member.
+void Mesh::Learn(const std::vector<mesh::MemberEntry>& entries) {
+  for (const mesh::MemberEntry& entry : entries) {
+    lastSeniority_ = std::max(lastSeniority_, entry.seniority);
+    if (entry.id == self_.id || members_.contains(entry.id) || NameTaken(entry.name)) continue;
+    if (Senior(entry, self_)) DialNew(entry, true);
+  }
 }
 
 // Connects a link registered from the welcome; a member that cannot be
@@ -389,6 +411,12 @@ bool Mesh::Handle(const LinkPtr& link, mesh::Frame& frame) {
     case mesh::Kind::Ping:
       if (frame.payload.empty()) return true;
       break;
+    case mesh::Kind::Known:
+      if (auto entries = mesh::ParseKnown(frame.payload)) {
+        Learn(*entries);
+        return true;
+      }
+      break;
     default:  // a bye, or a frame that only belongs to a new connection
       break;
   }
@@ -404,11 +432,15 @@ bool Mesh::HandleFirst(const LinkPtr& link, const mesh::Frame& frame) {
     }
   } else if (frame.kind == mesh::Kind::Intro) {
     auto intro = mesh::ParseIntro(frame.payload);
-    if (intro && intro->session == session_ && intro->id != self_.id &&
-        !members_.contains(intro->id) && !NameTaken(intro->name)) {
+    // Only a newer member introduces itself: an older one, or one claiming
+    // to be, would take the host role from under the session.
+    const bool newer = intro && Senior(self_, {intro->id, intro->seniority, "", "", 0});
+    if (newer && intro->session == session_ && intro->id != self_.id && !members_.contains(intro->id) &&
+        !NameTaken(intro->name)) {
       asio::error_code ec;
       const std::string address = link->socket.remote_endpoint(ec).address().to_string();
       Register(link, {intro->id, intro->seniority, intro->name, address, intro->port}, true);
+      TellOthers(link, false);
       return true;
     }
   }
@@ -430,9 +462,24 @@ void Mesh::AnswerHello(const LinkPtr& link, const mesh::Hello& hello) {
     const mesh::MemberEntry entry{NewId(), ++lastSeniority_, hello.name, address, hello.port};
     Queue(link, Share(mesh::EncodeWelcome({entry.id, entry.seniority, self_.id, Entries(link)})));
     Register(link, entry, true);
+    TellOthers(link, true);
     return;
   }
   CloseAfterSending(link);
+}
+
+// A member that just introduced itself hears of every member this one knows
+// (the welcome told it already when it came through this host), and every
+// other member hears of it.
+void Mesh::TellOthers(const LinkPtr& link, bool toldEveryone) {
+  std::vector<mesh::MemberEntry> others;
+  const auto about = Share(mesh::EncodeKnown({link->member}));
+  for (const LinkPtr& other : Members()) {
+    if (other == link) continue;
+    others.push_back(other->member);
+    Queue(other, about);
+  }
+  if (!toldEveryone && !others.empty()) Queue(link, Share(mesh::EncodeKnown(others)));
 }
 
 bool Mesh::NameTaken(const std::string& name) const {
@@ -468,6 +515,7 @@ void Mesh::Drop(const LinkPtr& link) {
   owner_.Push({TransportEvent::Kind::MemberLeft, {link->member.id, link->member.name}, {}});
   if (!host_ && Host().id == self_.id) {
     host_ = true;
+    lastSeniority_ += kSeniorityGap;
     owner_.SetHost();
     owner_.Push({TransportEvent::Kind::HostGranted, {}, {}});
   }

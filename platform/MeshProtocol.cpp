@@ -11,7 +11,7 @@ uint32_t ReadU32(const uint8_t* p) {
 }
 
 bool KnownKind(uint8_t kind) {
-  return kind >= uint8_t(Kind::Hello) && kind <= uint8_t(Kind::NameTaken);
+  return kind >= uint8_t(Kind::Hello) && kind <= uint8_t(Kind::Known);
 }
 
 // Appends little-endian numbers and length-prefixed strings to a frame
@@ -129,19 +129,47 @@ std::vector<uint8_t> EncodeHello(const Hello& hello) {
   return w.Finish();
 }
 
-std::vector<uint8_t> EncodeWelcome(const Welcome& welcome) {
-  Writer w(Kind::Welcome);
-  w.U32(welcome.yourId);
-  w.U32(welcome.yourSeniority);
-  w.U32(welcome.hostId);
-  w.U16(uint16_t(welcome.members.size()));
-  for (const MemberEntry& m : welcome.members) {
+namespace {
+void WriteEntries(Writer& w, const std::vector<MemberEntry>& members) {
+  w.U16(uint16_t(members.size()));
+  for (const MemberEntry& m : members) {
     w.U32(m.id);
     w.U32(m.seniority);
     w.Str(m.name);
     w.Str(m.address);
     w.U16(m.port);
   }
+}
+
+// False when the entries run past the payload or one holds a zero id.
+bool ReadEntries(Reader& r, std::vector<MemberEntry>& members) {
+  const size_t count = r.U16();
+  if (count > r.Left() / kMinEntrySize) return false;
+  members.resize(count);
+  for (MemberEntry& m : members) {
+    m.id = r.U32();
+    m.seniority = r.U32();
+    m.name = r.Str();
+    m.address = r.Str();
+    m.port = r.U16();
+    if (m.id == 0) return false;
+  }
+  return true;
+}
+}  // namespace
+
+std::vector<uint8_t> EncodeWelcome(const Welcome& welcome) {
+  Writer w(Kind::Welcome);
+  w.U32(welcome.yourId);
+  w.U32(welcome.yourSeniority);
+  w.U32(welcome.hostId);
+  WriteEntries(w, welcome.members);
+  return w.Finish();
+}
+
+std::vector<uint8_t> EncodeKnown(const std::vector<MemberEntry>& members) {
+  Writer w(Kind::Known);
+  WriteEntries(w, members);
   return w.Finish();
 }
 
@@ -178,19 +206,15 @@ std::optional<Welcome> ParseWelcome(const std::vector<uint8_t>& payload) {
   w.yourId = r.U32();
   w.yourSeniority = r.U32();
   w.hostId = r.U32();
-  const size_t count = r.U16();
-  if (count > r.Left() / kMinEntrySize) return std::nullopt;
-  w.members.resize(count);
-  for (MemberEntry& m : w.members) {
-    m.id = r.U32();
-    m.seniority = r.U32();
-    m.name = r.Str();
-    m.address = r.Str();
-    m.port = r.U16();
-    if (m.id == 0) return std::nullopt;
-  }
-  if (!r.Done() || w.yourId == 0 || w.hostId == 0) return std::nullopt;
+  if (!ReadEntries(r, w.members) || !r.Done() || w.yourId == 0 || w.hostId == 0) return std::nullopt;
   return w;
+}
+
+std::optional<std::vector<MemberEntry>> ParseKnown(const std::vector<uint8_t>& payload) {
+  Reader r(payload);
+  std::vector<MemberEntry> members;
+  if (!ReadEntries(r, members) || !r.Done()) return std::nullopt;
+  return members;
 }
 
 std::optional<Redirect> ParseRedirect(const std::vector<uint8_t>& payload) {

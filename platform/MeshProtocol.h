@@ -23,6 +23,7 @@ enum class Kind : uint8_t {
   Ping = 7,      // keep-alive when nothing else was sent
   Bye = 8,       // the sender leaves the session
   NameTaken = 9, // host -> joiner: a member of the session has that name
+  Known = 10,    // member -> member: members the sender knows of
 };
 
 // The largest payload of a frame; a longer length is malformed.
@@ -96,11 +97,13 @@ std::vector<uint8_t> EncodeHello(const Hello& hello);
 std::vector<uint8_t> EncodeWelcome(const Welcome& welcome);
 std::vector<uint8_t> EncodeRedirect(const Redirect& redirect);
 std::vector<uint8_t> EncodeIntro(const Intro& intro);
+std::vector<uint8_t> EncodeKnown(const std::vector<MemberEntry>& members);
 
 // Each answers nothing when the payload is short, long, or holds a zero id.
 std::optional<Hello> ParseHello(const std::vector<uint8_t>& payload);
 std::optional<Welcome> ParseWelcome(const std::vector<uint8_t>& payload);
 std::optional<Redirect> ParseRedirect(const std::vector<uint8_t>& payload);
+std::optional<std::vector<MemberEntry>> ParseKnown(const std::vector<uint8_t>& payload);
 std::optional<Intro> ParseIntro(const std::vector<uint8_t>& payload);
 
 }  // namespace rodavia::mesh

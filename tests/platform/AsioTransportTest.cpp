@@ -10,6 +10,7 @@
 #include <functional>
 #include <iostream>
 #include <map>
+#include <optional>
 #include <thread>
 
 #include <unistd.h>
@@ -297,6 +298,70 @@ TEST(AsioTransport, AThousandMessagesToAllFromEachOfThreeArriveWholeAndInOrder) 
       ASSERT_EQ(e.data, Numbered(sender, seq, size(seq)));
     }
   }
+}
+
+// The next whole frame the other end sends on `socket` within `limit`.
+std::optional<mesh::Frame> ReadFrame(tcp::socket& socket, mesh::FrameReader& reader,
+                                     std::chrono::milliseconds limit = 3000ms) {
+  mesh::Frame frame;
+  const bool read = Eventually(
+      [&] {
+        if (reader.Next(frame) == mesh::FrameReader::Status::Frame) return true;
+        std::array<uint8_t, 4096> buffer;
+        asio::error_code ec;
+        const size_t size = socket.read_some(asio::buffer(buffer), ec);
+        if (!ec) reader.Feed(buffer.data(), size);
+        return false;
+      },
+      limit);
+  return read ? std::optional(frame) : std::nullopt;
+}
+
+// Xavi stands for a member the old host welcomed just before it went: only
+// Bea has its introduction. Cris, welcomed by Ana, which never heard of
+// Xavi, still links to it and gets a seniority of its own.
+TEST(AsioTransport, ANewcomerMeetsEveryMemberEvenOnesItsHostNeverHeardOf) {
+  Member ana, bea, cris;
+  ana.Create("Ana");
+  ASSERT_TRUE(bea.Join(ana, "Bea"));
+  asio::io_context io;
+  tcp::acceptor xaviListens(io, {asio::ip::make_address("127.0.0.1"), 0});
+  RawPeer xavi(bea);
+  xavi.Write(mesh::EncodeIntro({kSession, 777, 3, "Xavi", xaviListens.local_endpoint().port()}));
+  mesh::FrameReader reader;
+  auto known = ReadFrame(xavi.socket, reader);
+  ASSERT_TRUE(known);
+  ASSERT_EQ(known->kind, mesh::Kind::Known);
+  auto entries = mesh::ParseKnown(known->payload);
+  ASSERT_TRUE(entries);
+  ASSERT_EQ(entries->size(), 1u);
+  EXPECT_EQ((*entries)[0].name, "Ana") << "Bea tells it of the members it knows";
+  ASSERT_TRUE(Eventually([&] { return bea.Names(Kind::MemberJoined) == std::vector<std::string>{"Xavi"}; }));
+
+  ASSERT_TRUE(cris.Join(ana, "Cris"));
+  xaviListens.non_blocking(true);
+  tcp::socket fromCris(io);
+  ASSERT_TRUE(Eventually([&] {
+    asio::error_code ec;
+    xaviListens.accept(fromCris, ec);
+    return !ec;
+  }));
+  fromCris.non_blocking(true);
+  mesh::FrameReader crisReader;
+  auto intro = ReadFrame(fromCris, crisReader);
+  ASSERT_TRUE(intro);
+  ASSERT_EQ(intro->kind, mesh::Kind::Intro);
+  auto fields = mesh::ParseIntro(intro->payload);
+  ASSERT_TRUE(fields);
+  EXPECT_EQ(fields->name, "Cris");
+  EXPECT_GT(fields->seniority, 3u) << "a seniority already given is never given again";
+  ASSERT_TRUE(Eventually([&] { return cris.Names(Kind::MemberJoined) == std::vector<std::string>{"Xavi"}; }));
+
+  // An introduction from a member older than the one it reaches is refused:
+  // it would take the host role.
+  RawPeer usurper(bea);
+  usurper.Write(mesh::EncodeIntro({kSession, 888, 0, "Usurpador", 1}));
+  EXPECT_TRUE(usurper.ClosedWithin(1000ms));
 }
 
 TEST(AsioTransport, TheHostRolePassesByJoiningOrderAndNewcomersFindTheNewHost) {
