@@ -169,9 +169,15 @@ TEST(PerfilTest, TotalsOverTheCircuitSections) {
   TCircuito a("Alfa");
   a.Record = 0.0008;
   ASSERT_TRUE(a.Grabar());
+  TCircuito b("Beta");
+  b.Record = 0.002;
+  ASSERT_TRUE(b.Grabar());
   TCoche* c = CocheLocal(e, 0, "Ana",
                          "[Perfil Circuito Alfa]\r\nVueltaRapida=0.001\r\nVecesJugadas=3\r\n"
                          "VecesGanadas=1\r\nVueltasDadas=20\r\n"
+                         // A new record not yet written into Beta's file: it
+                         // counts as the record, never below zero.
+                         "[Perfil Circuito Beta]\r\nVueltaRapida=0.0015\r\n"
                          "[Perfil]\r\nTeclaAcelerar=38\r\n"
                          // The circuit file of Borrado was deleted: it still counts races.
                          "[Perfil Circuito Borrado ]\r\nVueltaRapida=0.002\r\nVecesJugadas=2\r\n"
@@ -183,7 +189,7 @@ TEST(PerfilTest, TotalsOverTheCircuitSections) {
   EXPECT_EQ(c->TotalPartidasJugadas, 5);
   EXPECT_EQ(c->TotalVictorias, 1);
   EXPECT_EQ(c->TotalVueltasDadas, 25);
-  EXPECT_EQ(c->CircuitosJugados, 1);
+  EXPECT_EQ(c->CircuitosJugados, 2);
   EXPECT_NEAR(c->Ranking, 0.0002, 1e-15);
   EXPECT_TRUE(e.mensajes.shown.empty());
 }
