@@ -326,6 +326,41 @@ TEST_F(CarreraEnRedTest, AGuestCannotActForTheHostNorStopItWithAMalformedFrame) 
   EXPECT_EQ(b.p->DXPlay->Equipos()[1]->EstadoEquipo, 0);
 }
 
+// What a newcomer learns in its welcome reaches its "Info"; a player its
+// machine takes out leaves every roster, while another team's player taken
+// out here leaves this roster only.
+TEST_F(CarreraEnRedTest, PlayersComeWithTheirStatisticsAndLeaveByTheirOwnMachine) {
+  carpeta.Write("Jugadores/Ana.ini", "[Perfil Circuito Bahia]\r\nVueltaRapida=0.001\r\nVecesJugadas=4\r\n");
+  Maquina& a = Servidor("Azul");
+  a.p->AnyadirJugador("Ana");
+  a.p->AnyadirJugador("Cris");
+  Maquina& b = Invitado("Rojo");
+  Entregar();
+  b.p->AnyadirJugador("Bea");
+  Entregar();
+  ASSERT_NE(b.Jugador("Ana"), nullptr);
+  b.p->sb_jugadoresClick();
+  b.p->lv_jugadores->Select(0);
+  b.p->bb_Info->Click();
+  EXPECT_EQ(b.Lineas("<Info> Partidas jugadas en el circuito Bahia = 4"), 1);
+  EXPECT_EQ(b.Lineas("<Info> Eqipo = Azul"), 1);
+
+  a.p->sb_jugadoresClick();
+  a.p->lv_jugadores->Select(0);  // Ana, A's own
+  a.p->bb_quitar_de_la_partida->Click();
+  Entregar();
+  EXPECT_EQ(b.Jugador("Ana"), nullptr);
+  EXPECT_EQ(b.Lineas("<Sistema> El jugador Ana del equipo Azul ha dejado la partida."), 1);
+
+  b.p->sb_jugadoresClick();
+  b.p->lv_jugadores->Select(0);  // Cris, A's
+  b.p->bb_quitar_de_la_partida->Click();
+  Entregar();
+  EXPECT_EQ(b.Jugador("Cris"), nullptr);
+  EXPECT_NE(a.Jugador("Cris"), nullptr) << "only its own machine takes a player out of every roster";
+  EXPECT_NE(a.Jugador("Bea"), nullptr);
+}
+
 // A start that comes due while a message box waits for the player runs once
 // the box is closed, never inside it.
 TEST_F(CarreraEnRedTest, ARaceStartWaitsForAnOpenMessageBox) {
