@@ -24,7 +24,10 @@ void Editable(TControl& c, bool editable) {
 
 bool TF_Principal::SesionAbierta() const { return DXPlay && DXPlay->Abierta(); }
 
-void TF_Principal::rg_conectarClick() { Editable(*e_IP, rg_conectar->ItemIndex() == 1); }
+void TF_Principal::rg_conectarClick() {
+  Editable(*e_IP, rg_conectar->ItemIndex() == 1);
+  MostrarListaPartidas();
+}
 
 void TF_Principal::DireccionConexion(const std::string& ip, int puertoConfigurado, std::string& host,
                                      uint16_t& puerto) {
@@ -54,6 +57,7 @@ void TF_Principal::bb_ConectarClick() {
   DXDraw.SetBusyCursor(true);
   bb_Conectar->Enabled = false;
   const bool servidor = rg_conectar->ItemIndex() == 0;
+  bool cancelada = false;
   int fallos = 0;
   for (;;) {
     ProcessMessages();
@@ -63,10 +67,12 @@ void TF_Principal::bb_ConectarClick() {
                       puerto);
     DXPlay->TCPIPSetting = {true, host, puerto};
     equipoRepetido = false;
+    if (!servidor) MostrarConectando(host + ":" + std::to_string(puerto));
     try {
       DXPlay->Open(servidor, kSesion, e_Equipo->Text());
       break;
     } catch (const ErrorSesion& e) {
+      cancelada = e.unionCancelada;
       // The session refuses a taken name before this machine is a member,
       // so no other machine ever sees it come or go.
       if (e.nombreRepetido) {
@@ -79,7 +85,7 @@ void TF_Principal::bb_ConectarClick() {
       ShowError("No se ha podido crear la sesión.");
       break;
     }
-    if (equipoRepetido) break;
+    if (equipoRepetido || cancelada) break;
     // Three silent retries, then the player decides at every failure.
     if (++fallos <= 3) {
       DXDraw.SetBusyCursor(true);
@@ -99,7 +105,18 @@ void TF_Principal::bb_ConectarClick() {
   ProcessMessages();
 }
 
+// While a join is tried the lobby goes on, says where it connects, and
+// "Desconectar" cancels the attempt.
+void TF_Principal::MostrarConectando(const std::string& direccion) {
+  l_conectar->Caption = "Conectando con " + direccion + "…";
+  bb_Desconectar->Enabled = true;
+}
+
 void TF_Principal::bb_DesconectarClick() {
+  if (DXPlay->Uniendose()) {
+    DXPlay->CancelarUnion();
+    return;
+  }
   if (Messages().Show(MsgKind::Confirmation, "¿ Está seguro que desea abandonar la sesión. ?", MsgButtons::YesNo) ==
       MsgResult::Yes)
     Desconectar();
@@ -137,11 +154,13 @@ void TF_Principal::PonerControlesConexion(bool conectado, bool cliente) {
   Editable(*cb_Circuito, !cliente);
   cb_colisiones->Enabled = !cliente;
   sb_editar->Enabled = !conectado;
+  MostrarListaPartidas();
 }
 
 // ---- Session events ----------------------------------------------------------------
 
 void TF_Principal::DXPlayOpen() {
+  PublicarAnuncio();
   for (const auto& equipo : DXPlay->Equipos())
     if (equipo->Remoto) EscribirChat("Sistema", "El equipo " + equipo->Nombre + " está en la sesión.");
 }
@@ -198,6 +217,7 @@ void TF_Principal::AnunciarEstado(int16_t estado) {
   if (!SesionAbierta()) return;
   DXPlay->EquipoLocal()->EstadoEquipo = estado;
   EnviarTrama(AllMembers, Trama::EstadoEquipo, Digitos(estado, 2));
+  PublicarAnuncio();
 }
 
 // Whoever sees every team ready (on its own press, on another team's "ready"

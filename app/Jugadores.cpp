@@ -112,12 +112,14 @@ void TF_Principal::QuitarJugadoresDelMiembro(MemberId miembro) {
 void TF_Principal::sb_jugadoresClick() {
   sb_jugadores->SetDown(true);
   MostrarJugadores();
+  PublicarAnuncio();
   bb_quitar_de_la_partida->Enabled = bb_Info->Enabled = true;
 }
 
 void TF_Principal::sb_equiposClick() {
   sb_equipos->SetDown(true);
   MostrarEquipos();
+  PublicarAnuncio();
   bb_quitar_de_la_partida->Enabled = bb_Info->Enabled = false;
 }
 

@@ -48,6 +48,7 @@ void TF_Principal::cb_CircuitosClick() {
   }
   if (SesionAbierta() && DXPlay->SoyServidor()) EnviarTramaOpciones(AllMembers);
   EnviarTramaRecordCircuitoYPerfilJugadores();
+  PublicarAnuncio();
 }
 
 void TF_Principal::MostrarDatosCircuito() {
@@ -126,6 +127,7 @@ void TF_Principal::e_NumVueltasExit() {
                             ? ZeroPadded(vueltas, 2)
                             : "05");
   if (SesionAbierta() && DXPlay->SoyServidor()) EnviarTramaOpciones(AllMembers);
+  PublicarAnuncio();
 }
 
 void TF_Principal::cb_colisionesClick() {

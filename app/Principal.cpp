@@ -63,6 +63,8 @@ TF_Principal::TF_Principal(Dispositivos d)
   t_ComprobarSiSoyServer.OnTimer = [this] { t_ComprobarSiSoyServerTimer(); };
   t_ajugar.Interval = 100;
   t_ajugar.OnTimer = [this] { t_ajugarTimer(); };
+  t_Partidas.Interval = 1000;
+  t_Partidas.OnTimer = [this] { t_PartidasTimer(); };
   CrearControles();
   CrearSesion();
 }
@@ -148,6 +150,8 @@ bool TF_Principal::LeerConfiguracion() {
   VerControles = ini.ReadBool("Pantalla", "VerControles", false);
   e_NumVueltas->SetText(ini.ReadString("Circuito", "Vueltas", "3"));
   e_IP->SetText(ini.ReadString("Conexiones", "IP", "192.168.0.1"));
+  direccionDescubrir_ = ini.ReadString("Conexiones", "Descubrir", "255.255.255.255");
+  puertoSesion_ = uint16_t(ini.ReadInteger("Conexiones", "Puerto", kPuertoDefecto));
   // Two fresh machines must not collide on one default team name.
   e_Equipo->SetText(ini.ReadString("Conexiones", "Equipo", EquipoPorDefecto(ComputerName())));
   framesEntreTramas = ini.ReadInteger("Conexiones", "FramesEntreTramas", 3);

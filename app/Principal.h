@@ -13,6 +13,7 @@
 #include "platform/Sound.h"
 #include "platform/Timer.h"
 #include "platform/Transport.h"
+#include "net/Descubrimiento.h"
 #include "net/Receptores.h"
 #include "race/Entorno.h"
 #include "sprites/Sprites.h"
@@ -95,12 +96,20 @@ class TF_Principal : public TForm, public TEntornoCarrera {
   void PonerConectadoServidor();
   void PonerConectadoCliente();
   void PonerControlesConexion(bool conectado, bool cliente);
+  void MostrarConectando(const std::string& direccion);
   void DXPlayOpen();
   void DXPlayClose();
   void DXPlayAddPlayer(TDXPlayPlayer& equipo);
   void DXPlayDeletePlayer(TDXPlayPlayer& equipo);
   void DXPlaySessionLost();
   void t_ComprobarSiSoyServerTimer();
+  // The sessions on the network while "Unirse" is chosen, and this
+  // session's answer to machines that look for it.
+  void MostrarListaPartidas();
+  void t_PartidasTimer();
+  void MostrarPartidas(const std::vector<FoundSession>& respuestas);
+  void lb_PartidasClick();
+  AnuncioPartida Anuncio() const;
   // host or host:port of e_IP, with the configured port where none is given.
   static void DireccionConexion(const std::string& ip, int puertoConfigurado, std::string& host,
                                 uint16_t& puerto);
@@ -173,7 +182,7 @@ class TF_Principal : public TForm, public TEntornoCarrera {
   std::vector<std::unique_ptr<Wave>> DXWaveList;
   TDXTimer t_coches;
   TTimer t_semaforo;
-  TTimer t_ComprobarSiSoyServer, t_ajugar;
+  TTimer t_ComprobarSiSoyServer, t_ajugar, t_Partidas;
   std::unique_ptr<TDXPlay> DXPlay;
   bool equipoRepetido = false;
 
@@ -217,6 +226,8 @@ class TF_Principal : public TForm, public TEntornoCarrera {
   TRadioGroup* rg_conectar;
   TButton *bb_Conectar, *bb_Desconectar;
   TLabel* l_conectar;
+  TGroupBox* gb_Partidas;
+  TListBox* lb_Partidas;
   TListBox* l_Chat;
   TListView* lv_jugadores;
   TSpeedButton *sb_jugar, *sb_editar, *sb_salir;
@@ -246,6 +257,8 @@ class TF_Principal : public TForm, public TEntornoCarrera {
   void EmpezarSiTodosPreparados(const TDXPlayPlayer* saliente = nullptr);
   // The players that member added, as it leaves.
   void QuitarJugadoresDelMiembro(MemberId miembro);
+  void PublicarAnuncio();
+  void BuscarPartidas();
   // Waits `ms` while window messages go on being handled.
   static void Esperar(uint32_t ms);
 
@@ -255,6 +268,11 @@ class TF_Principal : public TForm, public TEntornoCarrera {
   std::vector<TCoche*> jugadores_;
   std::vector<Surface16> imagenesJugadores_;
   std::vector<Surface16> iconosEstado_;  // one a team state: waiting, ready, racing
+  std::vector<PartidaEncontrada> partidas_;  // the rows of lb_Partidas
+  // Where the list asks for sessions: a broadcast address and the port
+  // sessions answer at (Rodavia.ini: Descubrir and Puerto of Conexiones).
+  std::string direccionDescubrir_ = "255.255.255.255";
+  uint16_t puertoSesion_ = kPuertoDefecto;
   // From the race start to its end; a start stopped meanwhile is abandoned.
   bool enCarrera_ = false;
   // The circuit editor's tool window lives as long as the program.

@@ -147,6 +147,16 @@ void TF_Principal::CrearControles() {
   l_conectar->Transparent = false;
   l_conectar->FontColor = RGBColor(255, 0, 0);
   l_conectar->Color = RGBColor(128, 0, 0);
+  // The sessions on the network, shown while "Unirse" is chosen.
+  gb_Partidas = &Add<TGroupBox>("gb_Partidas", 352, 372, 330, 156);
+  gb_Partidas->Caption = "Partidas en la red";
+  gb_Partidas->Visible = false;
+  lb_Partidas = &Add<TListBox>("lb_Partidas", 364, 394, 306, 124);
+  lb_Partidas->Visible = false;
+  lb_Partidas->OnClick = [this] { lb_PartidasClick(); };
+  lb_Partidas->ItemColor = [](const std::string& linea) {
+    return linea.find("(versión ") != std::string::npos ? RGBColor(128, 128, 128) : clWindowText;
+  };
   iconosEstado_ = {IconoEstado(RGBColor(150, 150, 150)), IconoEstado(RGBColor(240, 200, 0)),
                    IconoEstado(RGBColor(0, 200, 0))};
 

@@ -36,7 +36,12 @@ void TDXPlay::Open(bool crear, const std::string& sesion, const std::string& nom
   bool repetido = false;
   // A new session takes members on every interface of this machine.
   const bool abierto = crear ? transporte_.Create("", TCPIPSetting.Port, sesion, nombre, error)
-                             : transporte_.Join(TCPIPSetting.HostName, TCPIPSetting.Port, sesion, nombre, error, repetido);
+                             : Unirse(sesion, nombre, error, repetido);
+  if (unionCancelada_) {
+    unionCancelada_ = false;
+    transporte_.Close();
+    throw ErrorSesion("The join was cancelled", false, true);
+  }
   if (!abierto) throw ErrorSesion(error, repetido);
   abierta_ = true;
   auto local = std::make_unique<TDXPlayPlayer>();
@@ -52,7 +57,27 @@ void TDXPlay::Open(bool crear, const std::string& sesion, const std::string& nom
   if (OnAddPlayer) OnAddPlayer(*equipos_.front());
 }
 
+// The transport processes window messages while it waits on the network,
+// so the player can cancel meanwhile.
+bool TDXPlay::Unirse(const std::string& sesion, const std::string& nombre, std::string& error, bool& repetido) {
+  uniendose_ = true;
+  const bool abierto = transporte_.Join(TCPIPSetting.HostName, TCPIPSetting.Port, sesion, nombre, error, repetido);
+  uniendose_ = false;
+  return abierto;
+}
+
+void TDXPlay::CancelarUnion() {
+  if (!uniendose_) return;
+  unionCancelada_ = true;
+  transporte_.CancelJoin();
+}
+
 void TDXPlay::Close() {
+  if (uniendose_) {
+    // Closed once the join has given up.
+    CancelarUnion();
+    return;
+  }
   const bool avisar = abierta_ && abiertoAvisado_;
   abierta_ = false;
   abiertoAvisado_ = false;

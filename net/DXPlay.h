@@ -26,9 +26,10 @@ struct TDXPlayPlayer {
 
 // What Open and Send raise.
 struct ErrorSesion : std::runtime_error {
-  explicit ErrorSesion(const std::string& texto, bool repetido = false)
-      : std::runtime_error(texto), nombreRepetido(repetido) {}
+  explicit ErrorSesion(const std::string& texto, bool repetido = false, bool cancelada = false)
+      : std::runtime_error(texto), nombreRepetido(repetido), unionCancelada(cancelada) {}
   bool nombreRepetido;  // the session already holds a member of that name
+  bool unionCancelada;  // the player cancelled the join
 };
 
 class TDXPlay {
@@ -50,9 +51,13 @@ class TDXPlay {
   // TCPIPSetting with the local member `nombre`. Raises ErrorSesion when it
   // fails (with nombreRepetido when the name is taken: the session then never
   // saw this machine). On success: OnOpen, then OnAddPlayer for the local member.
+  // While a join waits on the network, window messages go on being
+  // processed, and CancelarUnion ends it.
   void Open(bool crear, const std::string& sesion, const std::string& nombre);
+  bool Uniendose() const { return uniendose_; }
+  void CancelarUnion();
   // Leaves the session: OnClose (when OnOpen was raised), then every member
-  // is freed. Events still waiting are dropped.
+  // is freed. Events still waiting are dropped. During a join it cancels it.
   void Close();
   // Sends a message to member `a` (0: every other member). Nothing without a
   // session; a message under 4 bytes raises "Illegal message form"; one to
@@ -61,6 +66,8 @@ class TDXPlay {
 
   bool Abierta() const { return abierta_; }
   bool SoyServidor() const { return soyServidor_; }
+  // The member holding the host role as this machine sees it now; 0 closed.
+  MemberId Servidor() const { return abierta_ ? transporte_.HostId() : 0; }
   // Whether that member holds the host role as this machine sees it now.
   bool EsServidor(const TDXPlayPlayer& m) const { return abierta_ && m.ID == transporte_.HostId(); }
   TDXPlayPlayer* EquipoLocal() const { return equipos_.empty() || !abierta_ ? nullptr : equipos_.front().get(); }
@@ -77,6 +84,7 @@ class TDXPlay {
   std::function<void(const std::string& texto)> OnError;
 
  private:
+  bool Unirse(const std::string& sesion, const std::string& nombre, std::string& error, bool& repetido);
   void Entregar();
   void Atender(TransportEvent& evento);
   TDXPlayPlayer* Miembro(MemberId id) const;
@@ -87,6 +95,7 @@ class TDXPlay {
   std::vector<std::unique_ptr<TDXPlayPlayer>> equipos_;
   bool abierta_ = false, soyServidor_ = false, abiertoAvisado_ = false;
   bool entregando_ = false;
+  bool uniendose_ = false, unionCancelada_ = false;
   // Shared with the work posted to the window, so that work finding the
   // component gone does nothing.
   std::shared_ptr<TDXPlay*> vivo_;

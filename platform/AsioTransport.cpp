@@ -12,6 +12,8 @@
 #include <thread>
 #include <tuple>
 
+#include "platform/Application.h"
+#include "platform/DiscoveryProtocol.h"
 #include "platform/MeshProtocol.h"
 
 namespace rodavia {
@@ -19,6 +21,7 @@ namespace rodavia {
 namespace {
 
 using asio::ip::tcp;
+using asio::ip::udp;
 using SteadyClock = std::chrono::steady_clock;
 using namespace std::chrono_literals;
 using FramePtr = std::shared_ptr<const std::vector<uint8_t>>;
@@ -80,10 +83,15 @@ class Mesh {
   ~Mesh() { Stop(); }
 
   bool Listen(const std::string& host, uint16_t port, std::string& error);
+  // Answers discovery queries at the session's UDP port, shared with any
+  // other member on this machine; nothing when the port cannot be had.
+  void AnswerQueriesAt(uint16_t port);
   void StartAsCreator();
   // False when no session admits this member; `nameTaken` when the host
   // refused its name.
   bool StartJoining(const std::string& host, uint16_t port, bool& nameTaken);
+  // Ends a join under way: it fails at once. Any thread.
+  void Abort();
   void Send(MemberId to, FramePtr frame);
   // Says bye to every member and ends the thread.
   void Stop();
@@ -96,6 +104,7 @@ class Mesh {
   void StartThread();
   asio::awaitable<void> Accept();
   asio::awaitable<void> KeepAlive();
+  asio::awaitable<void> AnswerQueries();
   asio::awaitable<bool> JoinAt(std::string host, uint16_t port);
   asio::awaitable<bool> Connect(LinkPtr link, const std::string& host, uint16_t port);
   asio::awaitable<bool> ReadFirst(LinkPtr link, mesh::Frame& frame);
@@ -131,12 +140,15 @@ class Mesh {
   bool host_ = false;
   bool leaving_ = false;
   bool nameTaken_ = false;  // the host answered NameTaken to this joiner
+  bool aborted_ = false;    // the player cancelled the join
+  LinkPtr joinLink_;        // the link a join is asking on
   uint32_t lastSeniority_ = 0;  // the highest seen; the host hands out the next
   std::vector<TransportMember> initial_;
   std::mt19937 random_{std::random_device{}()};
 
   asio::io_context io_;
   tcp::acceptor acceptor_{io_};
+  udp::socket discovery_{io_};
   asio::steady_timer ticker_{io_};
   std::map<MemberId, LinkPtr> members_;
   std::set<LinkPtr> pending_;  // accepted, waiting for a hello or an introduction
@@ -166,6 +178,27 @@ bool Mesh::Listen(const std::string& host, uint16_t port, std::string& error) {
   return true;
 }
 
+void Mesh::AnswerQueriesAt(uint16_t port) {
+  asio::error_code ec;
+  discovery_.open(udp::v4(), ec);
+  if (!ec) discovery_.set_option(udp::socket::reuse_address(true), ec);
+  if (!ec) discovery_.bind({asio::ip::address_v4::any(), port}, ec);
+  if (ec) discovery_.close(ec);
+}
+
+// One datagram at a time, answered at once: no input makes memory grow.
+asio::awaitable<void> Mesh::AnswerQueries() {
+  std::array<uint8_t, 2048> query;
+  udp::endpoint from;
+  while (discovery_.is_open()) {
+    auto [ec, size] = co_await discovery_.async_receive_from(asio::buffer(query), from, kNoThrow);
+    if (leaving_ || ec == asio::error::operation_aborted) co_return;
+    if (ec) continue;
+    if (auto answer = discovery::AnswerTo(query.data(), size, self_.port, owner_.Announcement()))
+      discovery_.send_to(asio::buffer(*answer), from, 0, ec);
+  }
+}
+
 void Mesh::StartAsCreator() {
   self_.id = NewId();
   self_.seniority = lastSeniority_ = 1;
@@ -177,13 +210,23 @@ void Mesh::StartAsCreator() {
 bool Mesh::StartJoining(const std::string& host, uint16_t port, bool& nameTaken) {
   StartThread();
   auto joined = asio::co_spawn(io_, JoinAt(host, port), asio::use_future);
+  // The window goes on (drawing, the player's cancel) while the network answers.
+  while (joined.wait_for(std::chrono::milliseconds(1)) != std::future_status::ready) ProcessMessages();
   const bool admitted = joined.get();
   nameTaken = nameTaken_;
   return admitted;
 }
 
+void Mesh::Abort() {
+  asio::post(io_, [this] {
+    aborted_ = true;
+    if (joinLink_) Drop(joinLink_);
+  });
+}
+
 void Mesh::StartThread() {
   asio::co_spawn(io_, Accept(), asio::detached);
+  if (discovery_.is_open()) asio::co_spawn(io_, AnswerQueries(), asio::detached);
   asio::co_spawn(io_, KeepAlive(), asio::detached);
   std::packaged_task<void()> run([this] { io_.run(); });
   finished_ = run.get_future();
@@ -212,6 +255,7 @@ void Mesh::Leave() {
   leaving_ = true;
   asio::error_code ignored;
   acceptor_.close(ignored);
+  discovery_.close(ignored);
   ticker_.cancel();
   for (const LinkPtr& link : std::vector<LinkPtr>(pending_.begin(), pending_.end())) Drop(link);
   for (const LinkPtr& link : Members()) {
@@ -260,17 +304,19 @@ void Mesh::Tick() {
 // Asks at host:port, following redirects to the host; on a welcome the
 // session is joined and the other members are dialled.
 asio::awaitable<bool> Mesh::JoinAt(std::string host, uint16_t port) {
-  for (int hop = 0; hop <= kMaxRedirects; ++hop) {
+  for (int hop = 0; hop <= kMaxRedirects && !aborted_; ++hop) {
     auto link = std::make_shared<Link>(tcp::socket(io_));
+    joinLink_ = link;
     const bool connected = co_await Connect(link, host, port);
     if (!connected) co_return false;
     Queue(link, Share(mesh::EncodeHello({session_, self_.name, self_.port})));
     mesh::Frame answer;
     const bool answered = co_await ReadFirst(link, answer);
     if (!answered) co_return false;
+    joinLink_.reset();
     if (answer.kind == mesh::Kind::Welcome) {
       auto welcome = mesh::ParseWelcome(answer.payload);
-      co_return welcome && Admit(*welcome, link);
+      co_return !aborted_ && welcome && Admit(*welcome, link);
     }
     Drop(link);
     if (answer.kind == mesh::Kind::NameTaken) {
@@ -598,7 +644,47 @@ void Mesh::PublishMembers() {
   owner_.SetMembers(std::move(ids), Host().id);
 }
 
-AsioTransport::AsioTransport() = default;
+// Asks for sessions from the window thread without ever waiting: a
+// non-blocking UDP socket, opened at the first query.
+class AsioTransport::Finder {
+ public:
+  void Query(const std::string& address, uint16_t port) {
+    asio::error_code ec;
+    const auto to = asio::ip::make_address_v4(address, ec);
+    if (ec) return;
+    if (!socket_.is_open()) {
+      socket_.open(udp::v4(), ec);
+      if (!ec) socket_.set_option(udp::socket::broadcast(true), ec);
+      if (!ec) socket_.non_blocking(true, ec);
+      if (ec) {
+        socket_.close(ec);
+        return;
+      }
+    }
+    socket_.send_to(asio::buffer(discovery::EncodeQuery()), udp::endpoint(to, port), 0, ec);
+  }
+  std::vector<FoundSession> Answers() {
+    std::vector<FoundSession> found;
+    std::array<uint8_t, 2048> datagram;
+    udp::endpoint from;
+    asio::error_code ec;
+    for (size_t read = 0; socket_.is_open() && read < kMaxAnswers; ++read) {
+      const size_t size = socket_.receive_from(asio::buffer(datagram), from, 0, ec);
+      if (ec == asio::error::would_block) break;
+      if (ec) continue;  // an error datagram (port unreachable) says nothing
+      if (auto answer = discovery::ParseAnswer(datagram.data(), size))
+        found.push_back({from.address().to_string(), answer->port, std::move(answer->announcement)});
+    }
+    return found;
+  }
+
+ private:
+  static constexpr size_t kMaxAnswers = 64;
+  asio::io_context io_;
+  udp::socket socket_{io_};
+};
+
+AsioTransport::AsioTransport() : finder_(std::make_unique<Finder>()) {}
 
 AsioTransport::~AsioTransport() { Close(); }
 
@@ -634,17 +720,37 @@ bool AsioTransport::Open(bool create, const std::string& host, uint16_t port,
   host_ = create;
   if (create) {
     if (!mesh->Listen(host, port, error)) return false;
+    mesh->AnswerQueriesAt(mesh->Port());
     mesh->StartAsCreator();
-  } else if (!ListenAsJoiner(*mesh, port, error) || !mesh->StartJoining(host, port, nameTaken)) {
-    mesh.reset();
-    Forget();
-    error = nameTaken ? "Member name '" + member + "' is taken" : "Session '" + session + "' not found";
-    return false;
+  } else {
+    bool joined = ListenAsJoiner(*mesh, port, error);
+    if (joined) {
+      // Every member answers at the port players know, whichever its own.
+      mesh->AnswerQueriesAt(port);
+      {
+        std::lock_guard lock(joinMutex_);
+        joining_ = mesh.get();
+      }
+      joined = mesh->StartJoining(host, port, nameTaken);
+      std::lock_guard lock(joinMutex_);
+      joining_ = nullptr;
+    }
+    if (!joined) {
+      mesh.reset();
+      Forget();
+      error = nameTaken ? "Member name '" + member + "' is taken" : "Session '" + session + "' not found";
+      return false;
+    }
   }
   localId_ = mesh->LocalId();
   initialMembers_ = mesh->InitialMembers();
   mesh_ = std::move(mesh);
   return true;
+}
+
+void AsioTransport::CancelJoin() {
+  std::lock_guard lock(joinMutex_);
+  if (joining_) joining_->Abort();
 }
 
 void AsioTransport::Close() {
@@ -661,6 +767,7 @@ void AsioTransport::Forget() {
   members_.clear();
   backlog_.clear();
   hostId_ = 0;
+  announcement_.clear();
 }
 
 bool AsioTransport::Send(MemberId to, std::vector<uint8_t> data) {
@@ -685,6 +792,20 @@ bool AsioTransport::Poll(TransportEvent& event) {
   }
   return true;
 }
+
+void AsioTransport::SetAnnouncement(std::vector<uint8_t> announcement) {
+  std::lock_guard lock(mutex_);
+  announcement_ = std::move(announcement);
+}
+
+std::vector<uint8_t> AsioTransport::Announcement() const {
+  std::lock_guard lock(mutex_);
+  return announcement_;
+}
+
+void AsioTransport::Query(const std::string& address, uint16_t port) { finder_->Query(address, port); }
+
+std::vector<FoundSession> AsioTransport::Answers() { return finder_->Answers(); }
 
 MemberId AsioTransport::HostId() const {
   std::lock_guard lock(mutex_);

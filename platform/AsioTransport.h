@@ -25,6 +25,7 @@ class AsioTransport : public Transport {
               const std::string& member, std::string& error) override;
   bool Join(const std::string& host, uint16_t port, const std::string& session,
             const std::string& member, std::string& error, bool& nameTaken) override;
+  void CancelJoin() override;
   void Close() override;
 
   bool IsOpen() const override { return mesh_ != nullptr; }
@@ -34,6 +35,9 @@ class AsioTransport : public Transport {
   std::vector<TransportMember> InitialMembers() const override { return initialMembers_; }
 
   bool Send(MemberId to, std::vector<uint8_t> data) override;
+  void SetAnnouncement(std::vector<uint8_t> announcement) override;
+  void Query(const std::string& address, uint16_t port) override;
+  std::vector<FoundSession> Answers() override;
   bool Poll(TransportEvent& event) override;
   void SetNotify(std::function<void()> notify) override;
 
@@ -48,6 +52,7 @@ class AsioTransport : public Transport {
   bool Push(TransportEvent event);
   void SetMembers(std::vector<MemberId> ids, MemberId hostId);
   void SetHost() { host_ = true; }
+  std::vector<uint8_t> Announcement() const;
 
   static bool ListenAsJoiner(Mesh& mesh, uint16_t port, std::string& error);
   bool Open(bool create, const std::string& host, uint16_t port, const std::string& session,
@@ -55,6 +60,10 @@ class AsioTransport : public Transport {
   void Forget();
 
   std::unique_ptr<Mesh> mesh_;
+  class Finder;
+  std::unique_ptr<Finder> finder_;  // the socket that asks for sessions
+  std::mutex joinMutex_;            // guards joining_
+  Mesh* joining_ = nullptr;         // the mesh of a join under way
   MemberId localId_ = 0;
   std::atomic<bool> host_{false};
   std::vector<TransportMember> initialMembers_;
@@ -63,6 +72,7 @@ class AsioTransport : public Transport {
   std::deque<TransportEvent> events_;
   std::vector<MemberId> members_;  // the others present now, for Send
   MemberId hostId_ = 0;
+  std::vector<uint8_t> announcement_;
   std::map<MemberId, size_t> backlog_;  // bytes of messages waiting, by sender
   std::function<void()> notify_;
 };

@@ -39,6 +39,14 @@ struct TransportEvent {
   std::vector<uint8_t> data;
 };
 
+// A session that answered a discovery query: where to join it, and what its
+// member announced.
+struct FoundSession {
+  std::string address;
+  uint16_t port = 0;
+  std::vector<uint8_t> announcement;
+};
+
 class Transport {
  public:
   virtual ~Transport() = default;
@@ -48,13 +56,17 @@ class Transport {
   // empty or "0.0.0.0"). On failure answers false with `error` set.
   virtual bool Create(const std::string& host, uint16_t port, const std::string& session,
                       const std::string& member, std::string& error) = 0;
-  // Joins the session of that name found at host:port. On failure answers
+  // Joins the session of that name found at host:port, processing window
+  // messages while it waits on the network. On failure answers
   // false with `error` set: "Session '<name>' not found" when no session of
   // that name answers there, "Member name '<member>' is taken" (and
   // `nameTaken`) when the session holds a member of that name: the joiner
   // never becomes a member then, so nobody sees it come or go.
   virtual bool Join(const std::string& host, uint16_t port, const std::string& session,
                     const std::string& member, std::string& error, bool& nameTaken) = 0;
+  // Makes a Join under way fail at once (the player cancelled it from a
+  // window message); nothing when no join runs.
+  virtual void CancelJoin() = 0;
   // Leaves the session (the others see this member leave) and stops the
   // receiving thread. Events not yet polled are dropped. Closing when
   // nothing is open does nothing.
@@ -73,6 +85,15 @@ class Transport {
   // Queues a message for member `to`, or for every other member when `to`
   // is AllMembers. Answers false when it cannot be sent (no session, unknown member).
   virtual bool Send(MemberId to, std::vector<uint8_t> data) = 0;
+
+  // While a session is open, every member answers discovery queries at the
+  // session's port with `announcement` (what the lobby shows of the session).
+  virtual void SetAnnouncement(std::vector<uint8_t> announcement) = 0;
+  // Asks for the sessions answering at address:port (a broadcast address
+  // asks the whole network); their answers come through Answers.
+  virtual void Query(const std::string& address, uint16_t port) = 0;
+  // The answers that arrived since the last call, a bounded number of them.
+  virtual std::vector<FoundSession> Answers() = 0;
 
   // The next waiting event, on the window thread; false when none waits.
   virtual bool Poll(TransportEvent& event) = 0;

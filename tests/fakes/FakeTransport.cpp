@@ -1,6 +1,7 @@
 #include "fakes/FakeTransport.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace rodavia::test {
 
@@ -53,6 +54,7 @@ bool FakeTransport::Join(const std::string& host, uint16_t port, const std::stri
 
 void FakeTransport::Close() {
   cola_.clear();
+  anuncio_.clear();
   if (!sesion_) return;
   auto sesion = std::move(sesion_);
   const bool eraHost = sesion->miembros.front() == this;
@@ -73,6 +75,18 @@ bool FakeTransport::Send(MemberId to, std::vector<uint8_t> data) {
     }
   return enviado;
 }
+
+// Every open session's members answer a query at their session's port,
+// whatever the address: the in-process network is one broadcast domain.
+void FakeTransport::Query(const std::string&, uint16_t port) {
+  for (const auto& [direccion, sesion] : red_.direcciones)
+    if (sesion->puerto == port)
+      for (FakeTransport* m : sesion->miembros)
+        if (direccion == m->maquina_ + ":" + std::to_string(port) && !m->anuncio_.empty())
+          respuestas_.push_back({m->maquina_, port, m->anuncio_});
+}
+
+std::vector<FoundSession> FakeTransport::Answers() { return std::exchange(respuestas_, {}); }
 
 MemberId FakeTransport::HostId() const { return sesion_ ? sesion_->miembros.front()->id_ : 0; }
 

@@ -36,6 +36,7 @@ class FakeTransport : public Transport {
               std::string& error) override;
   bool Join(const std::string& host, uint16_t port, const std::string& session, const std::string& member,
             std::string& error, bool& nameTaken) override;
+  void CancelJoin() override {}
   void Close() override;
   bool IsOpen() const override { return sesion_ != nullptr; }
   MemberId LocalId() const override { return id_; }
@@ -43,6 +44,9 @@ class FakeTransport : public Transport {
   MemberId HostId() const override;
   std::vector<TransportMember> InitialMembers() const override { return iniciales_; }
   bool Send(MemberId to, std::vector<uint8_t> data) override;
+  void SetAnnouncement(std::vector<uint8_t> announcement) override { anuncio_ = std::move(announcement); }
+  void Query(const std::string& address, uint16_t port) override;
+  std::vector<FoundSession> Answers() override;
   bool Poll(TransportEvent& event) override;
   void SetNotify(std::function<void()> notify) override { notify_ = std::move(notify); }
 
@@ -59,6 +63,8 @@ class FakeTransport : public Transport {
   MemberId id_ = 0;
   std::vector<TransportMember> iniciales_;
   std::deque<TransportEvent> cola_;
+  std::vector<uint8_t> anuncio_;
+  std::vector<FoundSession> respuestas_;
   std::function<void()> notify_;
 };
 

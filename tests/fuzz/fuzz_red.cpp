@@ -24,6 +24,9 @@ void Parse(const Frame& frame) {
     case Kind::Intro:
       ParseIntro(frame.payload);
       break;
+    case Kind::Known:
+      ParseKnown(frame.payload);
+      break;
     default:
       break;
   }

@@ -4,11 +4,13 @@
 // of one machine moving on the other's screen.
 #include <gtest/gtest.h>
 
+#include <asio.hpp>
 #include <chrono>
 #include <thread>
 
 #include "app/Mundo.h"
 #include "net/DXPlay.h"
+#include "net/Descubrimiento.h"
 #include "net/Tramas.h"
 #include "platform/Application.h"
 #include "platform/AsioTransport.h"
@@ -65,16 +67,21 @@ struct Red : Mundo {
     Circuito("Bahia", [](TCircuito& c) {
       for (int i = 0; i < 16; ++i) c.Salidas[i + 1] = {int16_t(100 + 60 * i), 300, 9};
     });
+    // Sessions are looked for on this machine only, at the test's port.
+    carpeta.Write("Rodavia.ini", "[Conexiones]\r\nDescubrir=127.255.255.255\r\nPuerto=" +
+                                     std::to_string(puerto) + "\r\n");
     // Every wait of the game lets the clock run and delivers what arrived.
-    SetProcessMessages([this] {
-      reloj.ticks += 10;
-      RunPostedWork();
-      IdleAllTimers(reloj.ticks);
-    });
+    SetProcessMessages([this] { Paso(); });
   }
   ~Red() {
     maquinas.clear();
     SetProcessMessages(nullptr);
+  }
+
+  void Paso() {
+    reloj.ticks += 10;
+    RunPostedWork();
+    IdleAllTimers(reloj.ticks);
   }
 
   static uint16_t PuertoLibre() {
@@ -204,6 +211,38 @@ TEST_P(RedTest, AGuestJoinsByNameTakesTheHostSettingsAndChatsOnce) {
 
 // Two fresh machines once shared the default team name: the second is
 // refused, and the host keeps its players and never sees it come or go.
+// "Unirse" lists the sessions on the network; a session of another version
+// is shown with its version and cannot be picked; picking one fills the
+// address that "Conectar" joins.
+TEST_P(RedTest, UnirseListsTheSessionsOnTheNetworkAndPickingOneJoinsIt) {
+  Maquina& a = Servidor("Azul");
+  a.p->AnyadirJugador("Ana");
+  Maquina& b = Nueva("Rojo");
+  EXPECT_FALSE(b.p->lb_Partidas->Visible);
+  b.p->e_IP->SetText("");
+  b.p->rg_conectar->SetItemIndex(1);
+  EXPECT_TRUE(b.p->lb_Partidas->Visible);
+  ASSERT_TRUE(Hasta([&] { return b.p->lb_Partidas->Items.size() == 1; }));
+  EXPECT_EQ(b.p->lb_Partidas->Items[0], "Azul - Bahia, 3 vueltas, 1/16");
+  b.p->lb_Partidas->ItemIndex = 0;
+  b.p->lb_Partidas->Click();
+  EXPECT_EQ(b.p->e_IP->Text(), Direccion(a));
+
+  const std::vector<uint8_t> otra = CodificarAnuncio({"Verde", "Luna", 5, 2, true, "1.0 BETA", 99, true});
+  b.p->MostrarPartidas({{"10.9.9.9", 7000, otra}});
+  ASSERT_EQ(b.p->lb_Partidas->Items.size(), 1u);
+  EXPECT_EQ(b.p->lb_Partidas->Items[0], "Verde - Luna, 5 vueltas, 2/16, en carrera (versión 1.0 BETA)");
+  EXPECT_NE(b.p->lb_Partidas->ItemColor(b.p->lb_Partidas->Items[0]), clWindowText) << "greyed";
+  b.p->lb_Partidas->ItemIndex = 0;
+  b.p->lb_Partidas->Click();
+  EXPECT_EQ(b.p->e_IP->Text(), Direccion(a)) << "another version is not picked";
+
+  b.p->bb_Conectar->Click();
+  ASSERT_TRUE(b.p->SesionAbierta());
+  EXPECT_FALSE(b.p->lb_Partidas->Visible);
+  EXPECT_TRUE(Hasta([&] { return b.Jugador("Ana") != nullptr; }));
+}
+
 TEST_P(RedTest, ATakenTeamNameOrAnAddressWithoutSessionEndsDisconnected) {
   Maquina& a = Servidor("Azul");
   a.p->AnyadirJugador("Ana");
@@ -263,6 +302,35 @@ TEST_P(RedTest, ATeamLeavingTakesItsPlayersAndTheHostRolePassesToOneGuest) {
   ASSERT_TRUE(d.p->SesionAbierta());
   EXPECT_EQ(d.Lineas("<Sistema> El equipo Rojo está en la sesión."), 1);
   EXPECT_TRUE(Hasta([&] { return d.Jugador("Cris") != nullptr && d.p->cb_Circuito->Text() == "Bahia"; }));
+}
+
+// A join to an address that never answers: the lobby goes on while it
+// waits, says where it connects, and "Desconectar" ends the attempt at once,
+// without the retries or their question.
+TEST(UnionTest, AJoinThatNeverGetsAnAnswerKeepsTheWindowGoingAndCanBeCancelled) {
+  Red red(true);
+  asio::io_context io;
+  asio::ip::tcp::acceptor mudo(io, {asio::ip::make_address("127.0.0.1"), 0});  // accepts, never answers
+  Maquina& b = red.Nueva("Rojo");
+  int pasos = 0;
+  std::string rotulo;
+  SetProcessMessages([&] {
+    red.Paso();
+    if (++pasos == 30) {
+      rotulo = b.p->l_conectar->Caption;
+      b.p->bb_Desconectar->Click();
+    }
+  });
+  const auto inicio = std::chrono::steady_clock::now();
+  Red::Conectar(b, 1, "127.0.0.1:" + std::to_string(mudo.local_endpoint().port()));
+  const auto espera = std::chrono::steady_clock::now() - inicio;
+  EXPECT_GE(pasos, 30) << "the window went on while the join waited";
+  EXPECT_EQ(rotulo, "Conectando con 127.0.0.1:" + std::to_string(mudo.local_endpoint().port()) + "…");
+  EXPECT_LT(espera, std::chrono::milliseconds(1500)) << "a cancelled join waits for no answer";
+  EXPECT_FALSE(b.p->SesionAbierta());
+  EXPECT_TRUE(red.mensajes.shown.empty()) << "no retries after a cancel";
+  EXPECT_EQ(b.p->l_conectar->Caption, "Desconectados");
+  EXPECT_TRUE(b.p->bb_Conectar->Enabled);
 }
 
 // The race needs no real network: one process cannot run two machines'

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <asio.hpp>
 #include <chrono>
 #include <fstream>
@@ -15,6 +16,7 @@
 
 #include <unistd.h>
 
+#include "platform/DiscoveryProtocol.h"
 #include "platform/MeshProtocol.h"
 
 namespace rodavia {
@@ -22,6 +24,7 @@ namespace {
 
 using namespace std::chrono_literals;
 using asio::ip::tcp;
+using asio::ip::udp;
 using Kind = TransportEvent::Kind;
 using SteadyClock = std::chrono::steady_clock;
 
@@ -298,6 +301,52 @@ TEST(AsioTransport, AThousandMessagesToAllFromEachOfThreeArriveWholeAndInOrder) 
       ASSERT_EQ(e.data, Numbered(sender, seq, size(seq)));
     }
   }
+}
+
+// Sessions answer a query broadcast on loopback at the port players know,
+// every member of them, and go on answering after the host has gone.
+TEST(AsioTransport, EveryMemberOfAnOpenSessionAnswersDiscoveryQueries) {
+  Member ana, bea, busca;
+  ana.Create("Ana");
+  const uint16_t port = ana.transport.ListeningPort();
+  ASSERT_TRUE(bea.Join(ana, "Bea"));
+  ana.transport.SetAnnouncement(Bytes("de Ana"));
+  bea.transport.SetAnnouncement(Bytes("de Bea"));
+  auto answered = [&](std::vector<std::string> expected) {
+    std::vector<std::string> heard;
+    return Eventually([&] {
+      busca.transport.Query("127.255.255.255", port);
+      std::this_thread::sleep_for(20ms);
+      for (const FoundSession& f : busca.transport.Answers()) {
+        heard.push_back(std::string(f.announcement.begin(), f.announcement.end()));
+        EXPECT_EQ(f.address, "127.0.0.1");
+        EXPECT_EQ(f.port, f.announcement == Bytes("de Ana") ? port : bea.transport.ListeningPort());
+      }
+      std::sort(heard.begin(), heard.end());
+      heard.erase(std::unique(heard.begin(), heard.end()), heard.end());
+      return heard == expected;
+    });
+  };
+  EXPECT_TRUE(answered({"de Ana", "de Bea"}));
+
+  // Anything but a query, or a query too small for the answer, gets nothing.
+  asio::io_context io;
+  udp::socket raro(io, udp::endpoint(udp::v4(), 0));
+  raro.non_blocking(true);
+  const udp::endpoint sesion(asio::ip::make_address("127.0.0.1"), port);
+  raro.send_to(asio::buffer(Bytes("hola")), sesion);
+  auto query = discovery::EncodeQuery();
+  raro.send_to(asio::buffer(query.data(), 12), sesion);
+  std::this_thread::sleep_for(100ms);
+  std::array<uint8_t, 2048> buffer;
+  udp::endpoint from;
+  asio::error_code ec;
+  raro.receive_from(asio::buffer(buffer), from, 0, ec);
+  EXPECT_EQ(ec, asio::error::would_block);
+
+  ana.transport.Close();
+  ASSERT_TRUE(Eventually([&] { return bea.transport.IsHost(); }));
+  EXPECT_TRUE(answered({"de Bea"}));
 }
 
 // The next whole frame the other end sends on `socket` within `limit`.
