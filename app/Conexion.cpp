@@ -67,7 +67,7 @@ void TF_Principal::bb_ConectarClick() {
                       puerto);
     DXPlay->TCPIPSetting = {true, host, puerto};
     equipoRepetido = false;
-    if (!servidor) MostrarConectando(host + ":" + std::to_string(puerto));
+    if (!servidor) MostrarConectando(host + ":" + std::to_string(puerto), fallos == 0);
     try {
       DXPlay->Open(servidor, kSesion, e_Equipo->Text());
       break;
@@ -107,8 +107,9 @@ void TF_Principal::bb_ConectarClick() {
 
 // While a join is tried the lobby goes on, says where it connects, and
 // "Desconectar" cancels the attempt.
-void TF_Principal::MostrarConectando(const std::string& direccion) {
-  l_conectar->Caption = "Conectando con " + direccion + "…";
+void TF_Principal::MostrarConectando(const std::string& direccion, bool primerIntento) {
+  if (primerIntento) EscribirChat("Sistema", "Conectando con " + direccion + "…");
+  l_conectar->Caption = "Conectando…";
   bb_Desconectar->Enabled = true;
 }
 

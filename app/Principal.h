@@ -96,7 +96,7 @@ class TF_Principal : public TForm, public TEntornoCarrera {
   void PonerConectadoServidor();
   void PonerConectadoCliente();
   void PonerControlesConexion(bool conectado, bool cliente);
-  void MostrarConectando(const std::string& direccion);
+  void MostrarConectando(const std::string& direccion, bool primerIntento);
   void DXPlayOpen();
   void DXPlayClose();
   void DXPlayAddPlayer(TDXPlayPlayer& equipo);

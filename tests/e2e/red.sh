@@ -28,7 +28,8 @@ prepare() {  # team player
   cp "$GAME" "$dir/rodavia"
   "$DATA" "$dir" > /dev/null
   mv "$dir/Jugadores/Jugador 1.ini" "$dir/Jugadores/$2.ini"
-  printf '[Perfil]\r\nNombre=%s\r\n[Conexiones]\r\nIP=127.0.0.1:%s\r\nEquipo=%s\r\n' "$2" "$PORT" "$1" > "$dir/Rodavia.ini"
+  printf '[Perfil]\r\nNombre=%s\r\n[Conexiones]\r\nIP=127.0.0.1:%s\r\nDescubrir=127.255.255.255\r\nEquipo=%s\r\n' \
+    "$2" "$PORT" "$1" > "$dir/Rodavia.ini"
 }
 declare -A SCREEN
 launch() {  # team

@@ -325,7 +325,8 @@ TEST(UnionTest, AJoinThatNeverGetsAnAnswerKeepsTheWindowGoingAndCanBeCancelled) 
   Red::Conectar(b, 1, "127.0.0.1:" + std::to_string(mudo.local_endpoint().port()));
   const auto espera = std::chrono::steady_clock::now() - inicio;
   EXPECT_GE(pasos, 30) << "the window went on while the join waited";
-  EXPECT_EQ(rotulo, "Conectando con 127.0.0.1:" + std::to_string(mudo.local_endpoint().port()) + "…");
+  EXPECT_EQ(rotulo, "Conectando…");
+  EXPECT_EQ(b.Lineas("<Sistema> Conectando con 127.0.0.1:" + std::to_string(mudo.local_endpoint().port()) + "…"), 1);
   EXPECT_LT(espera, std::chrono::milliseconds(1500)) << "a cancelled join waits for no answer";
   EXPECT_FALSE(b.p->SesionAbierta());
   EXPECT_TRUE(red.mensajes.shown.empty()) << "no retries after a cancel";

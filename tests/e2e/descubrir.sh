@@ -1,0 +1,105 @@
+#!/usr/bin/env bash
+# Games find each other without typing an address: Azul hosts a session on a
+# free port; Rojo, with no address at all, chooses "Unirse", sees Azul's
+# session in the list within 2 s, picks it and joins. Azul's process is then
+# killed: Rojo takes over, and a third game, Verde, still finds the session
+# (at Rojo now) and joins it. Datagrams stay on this machine: sessions are
+# looked for at the loopback broadcast address.
+# Usage: descubrir.sh <rodavia executable> <data generator>
+set -euo pipefail
+GAME=$1
+DATA=$2
+WORK=$(mktemp -d)
+SERVER_PIDS=()
+declare -A PID
+cleanup() {
+  for p in "${PID[@]}"; do kill -9 "$p" 2>/dev/null || true; done
+  stop_x
+  rm -rf "$WORK"
+}
+trap cleanup EXIT
+source "$(dirname "$0")/utiles.inc"
+
+PORT=$(python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
+
+# A program folder for each team, with its own profile and settings.
+prepare() {  # team player
+  local dir="$WORK/$1"
+  mkdir -p "$dir"
+  cp "$GAME" "$dir/rodavia"
+  "$DATA" "$dir" > /dev/null
+  mv "$dir/Jugadores/Jugador 1.ini" "$dir/Jugadores/$2.ini"
+  printf '[Perfil]\r\nNombre=%s\r\n[Conexiones]\r\nIP=\r\nPuerto=%s\r\nDescubrir=127.255.255.255\r\nEquipo=%s\r\n' \
+    "$2" "$PORT" "$1" > "$dir/Rodavia.ini"
+}
+declare -A SCREEN
+launch() {  # team
+  ( cd "$WORK/$1" && DISPLAY=":${SCREEN[$1]}" SDL_VIDEODRIVER=x11 ALSOFT_DRIVERS=null RODAVIA_TRAZA_CHAT="$WORK/$1.chat" \
+      exec ./rodavia > "$WORK/$1.log" 2>&1 ) &
+  PID[$1]=$!
+}
+window_of() { DISPLAY=":${SCREEN[$1]}" xdotool search --name '^Rodavia$' > /dev/null 2>&1; }
+# Starts a team's game on its own X server; a start that shows no window in
+# 30 s is reported with the game's threads and tried once more.
+start() {  # team
+  start_x "SCREEN[$1]"
+  launch "$1"
+  if ! wait_until 30 window_of "$1"; then
+    echo "$1: no window after 30 s (running: $(kill -0 "${PID[$1]}" 2>/dev/null && echo yes || echo no))" >&2
+    command -v gdb > /dev/null &&
+      timeout 20 gdb -batch -p "${PID[$1]}" -ex "thread apply all bt 12" 2>/dev/null | grep -A14 "^Thread 1 " >&2 || true
+    kill -9 "${PID[$1]}" 2>/dev/null || true
+    wait "${PID[$1]}" 2>/dev/null || true
+    launch "$1"
+    wait_until 30 window_of "$1" || fail "$1: no window ($(cat "$WORK/$1.log"))"
+  fi
+  sleep 1
+}
+on() { local team=$1; shift; DISPLAY=":${SCREEN[$team]}" "$@"; }
+click() { on "$1" xdotool mousemove "$2" "$3" click 1; }
+said() { [[ -f "$WORK/$1.chat" ]] && grep -qF -- "$2" "$WORK/$1.chat"; }
+expect_line() {  # team seconds line
+  wait_until "$2" said "$1" "$3" || fail "$1 never wrote \"$3\"; its chat: $(cat "$WORK/$1.chat" 2>/dev/null)"
+}
+shot() { on "$1" import -window root "$2"; }
+
+prepare Azul "Piloto Azul"
+prepare Rojo "Piloto Rojo"
+prepare Verde "Piloto Verde"
+start Azul
+start Rojo
+
+LIST="306x40+364+394"  # the first rows of the sessions list
+list_shot() { shot "$1" "$WORK/shot.png"; convert "$WORK/shot.png" -crop "$LIST" +repage "$WORK/$1-list.png"; }
+listed() {  # team: a row has appeared in its list since it opened empty
+  shot "$1" "$WORK/shot.png"
+  convert "$WORK/shot.png" -crop "$LIST" +repage "$WORK/list.png"
+  awk -v d="$(difference "$WORK/list.png" "$WORK/$1-empty.png")" 'BEGIN { exit !(d > 0.01) }'
+}
+join_from_list() {  # team: opens "Unirse", waits for a session, picks it, connects
+  click "$1" 722 502                   # "Unirse"
+  list_shot "$1"
+  mv "$WORK/shot.png" "$WORK/$1-opened.png"
+  cp "$WORK/$1-list.png" "$WORK/$1-empty.png"
+  wait_until 2 listed "$1" || fail "$1 listed no session within 2 s of opening Unirse"
+  click "$1" 517 402                   # the first session
+  sleep 0.3
+  click "$1" 936 462                   # "Conectar"
+}
+
+click Azul 936 462                     # "Conectar" with "Crear partida para"
+expect_line Azul 10 "<Sistema> El equipo Azul se ha unido a la sesión."
+join_from_list Rojo
+expect_line Rojo 15 "<Sistema> El equipo Azul está en la sesión."
+expect_line Azul 10 "<Sistema> El equipo Rojo se ha unido a la sesión."
+
+# The host dies: Rojo takes the session over, and a newcomer still finds it.
+kill -9 "${PID[Azul]}"
+wait "${PID[Azul]}" 2>/dev/null || true
+unset 'PID[Azul]'
+expect_line Rojo 10 "<Sistema> Este equipo pasa a ser el servidor de la sesión."
+start Verde
+join_from_list Verde
+expect_line Verde 15 "<Sistema> El equipo Rojo está en la sesión."
+expect_line Rojo 10 "<Sistema> El equipo Verde se ha unido a la sesión."
+echo "descubrir: ok"
