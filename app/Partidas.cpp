@@ -5,6 +5,7 @@
 
 #include "app/Principal.h"
 #include "net/DXPlay.h"
+#include "platform/Clock.h"
 #include "platform/IniFile.h"
 #include "race/Circuito.h"
 
@@ -13,6 +14,9 @@ namespace rodavia {
 namespace {
 // The sessions a list shows at most: a network cannot fill more.
 constexpr size_t kMaxPartidas = 64;
+// A session stays listed this long after its last answer, so one answer
+// late on a busy network does not make its row blink out under the mouse.
+constexpr uint32_t kVidaPartidaMs = 3500;
 }  // namespace
 
 AnuncioPartida TF_Principal::Anuncio() const {
@@ -61,20 +65,25 @@ void TF_Principal::t_PartidasTimer() {
   BuscarPartidas();
 }
 
-// The sessions that answered the last query, one row each (its host's
-// answer when it came), the selected one kept selected.
+// The sessions that answered lately, one row each (its host's answer when
+// it came), the selected one kept selected.
 void TF_Principal::MostrarPartidas(const std::vector<FoundSession>& respuestas) {
   const std::string elegida = lb_Partidas->ItemIndex >= 0 && lb_Partidas->ItemIndex < int(partidas_.size())
                                   ? partidas_[lb_Partidas->ItemIndex].direccion
                                   : "";
+  const uint32_t ahora = CurrentClock().Ticks();
   std::map<uint32_t, PartidaEncontrada> porSesion;
+  for (PartidaEncontrada& p : partidas_)
+    if (ahora - p.vista < kVidaPartidaMs) porSesion[p.anuncio.sesion] = std::move(p);
+  std::map<uint32_t, bool> contestoServidor;
   for (const FoundSession& r : respuestas) {
     const auto anuncio = LeerAnuncio(r.announcement);
-    if (!anuncio || porSesion.size() >= kMaxPartidas) continue;
-    auto [it, nueva] = porSesion.try_emplace(anuncio->sesion);
-    if (!nueva && !anuncio->desdeServidor) continue;
-    it->second = {r.address + ":" + std::to_string(r.port), *anuncio,
-                  anuncio->version.substr(0, 3) == std::string(kVersion).substr(0, 3)};
+    if (!anuncio) continue;
+    if (!porSesion.contains(anuncio->sesion) && porSesion.size() >= kMaxPartidas) continue;
+    if (contestoServidor[anuncio->sesion] && !anuncio->desdeServidor) continue;
+    contestoServidor[anuncio->sesion] = anuncio->desdeServidor;
+    porSesion[anuncio->sesion] = {r.address + ":" + std::to_string(r.port), *anuncio,
+                                  anuncio->version.substr(0, 3) == std::string(kVersion).substr(0, 3), ahora};
   }
   partidas_.clear();
   for (auto& [sesion, p] : porSesion) partidas_.push_back(std::move(p));

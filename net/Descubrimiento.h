@@ -30,6 +30,7 @@ struct PartidaEncontrada {
   std::string direccion;  // host:port to join at
   AnuncioPartida anuncio;
   bool compatible = true;  // the same version as this game's (first three characters)
+  uint32_t vista = 0;      // clock ticks of its latest answer
 };
 std::string TextoPartida(const PartidaEncontrada& p);
 
