@@ -108,8 +108,8 @@ void TF_Principal::bb_ConectarClick() {
 // While a join is tried the lobby goes on, says where it connects, and
 // "Desconectar" cancels the attempt.
 void TF_Principal::MostrarConectando(const std::string& direccion, bool primerIntento) {
-  if (primerIntento) EscribirChat("Sistema", "Conectando con " + direccion + "…");
-  l_conectar->Caption = "Conectando…";
+  if (primerIntento) EscribirChat("Sistema", "Conectando con " + direccion + "...");
+  l_conectar->Caption = "Conectando...";
   bb_Desconectar->Enabled = true;
 }
 

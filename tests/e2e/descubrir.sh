@@ -82,7 +82,9 @@ join_from_list() {  # team: opens "Unirse", waits for a session, picks it, conne
   mv "$WORK/shot.png" "$WORK/$1-opened.png"
   cp "$WORK/$1-list.png" "$WORK/$1-empty.png"
   wait_until 2 listed "$1" || fail "$1 listed no session within 2 s of opening Unirse"
-  click "$1" 517 402                   # the first session
+  on "$1" xdotool mousemove 517 404   # the first session: hovered first, then picked
+  sleep 0.3
+  click "$1" 517 404
   sleep 0.3
   click "$1" 936 462                   # "Conectar"
 }
@@ -90,6 +92,7 @@ join_from_list() {  # team: opens "Unirse", waits for a session, picks it, conne
 click Azul 936 462                     # "Conectar" with "Crear partida para"
 expect_line Azul 10 "<Sistema> El equipo Azul se ha unido a la sesión."
 join_from_list Rojo
+expect_line Rojo 5 "<Sistema> Conectando con 127.0.0.1:$PORT..."
 expect_line Rojo 15 "<Sistema> El equipo Azul está en la sesión."
 expect_line Azul 10 "<Sistema> El equipo Rojo se ha unido a la sesión."
 

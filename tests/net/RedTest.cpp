@@ -230,10 +230,11 @@ TEST_P(RedTest, UnirseListsTheSessionsOnTheNetworkAndPickingOneJoinsIt) {
 
   const std::vector<uint8_t> otra = CodificarAnuncio({"Verde", "Luna", 5, 2, true, "1.0 BETA", 99, true});
   b.p->MostrarPartidas({{"10.9.9.9", 7000, otra}});
-  ASSERT_EQ(b.p->lb_Partidas->Items.size(), 1u);
-  EXPECT_EQ(b.p->lb_Partidas->Items[0], "Verde - Luna, 5 vueltas, 2/16, en carrera (versión 1.0 BETA)");
-  EXPECT_NE(b.p->lb_Partidas->ItemColor(b.p->lb_Partidas->Items[0]), clWindowText) << "greyed";
-  b.p->lb_Partidas->ItemIndex = 0;
+  ASSERT_EQ(b.p->lb_Partidas->Items.size(), 2u);
+  EXPECT_EQ(b.p->lb_Partidas->ItemIndex, 0) << "the picked session stays picked";
+  EXPECT_EQ(b.p->lb_Partidas->Items[1], "Verde - Luna, 5 vueltas, 2/16, en carrera (versión 1.0 BETA)");
+  EXPECT_NE(b.p->lb_Partidas->ItemColor(b.p->lb_Partidas->Items[1]), clWindowText) << "greyed";
+  b.p->lb_Partidas->ItemIndex = 1;
   b.p->lb_Partidas->Click();
   EXPECT_EQ(b.p->e_IP->Text(), Direccion(a)) << "another version is not picked";
 
@@ -325,8 +326,8 @@ TEST(UnionTest, AJoinThatNeverGetsAnAnswerKeepsTheWindowGoingAndCanBeCancelled) 
   Red::Conectar(b, 1, "127.0.0.1:" + std::to_string(mudo.local_endpoint().port()));
   const auto espera = std::chrono::steady_clock::now() - inicio;
   EXPECT_GE(pasos, 30) << "the window went on while the join waited";
-  EXPECT_EQ(rotulo, "Conectando…");
-  EXPECT_EQ(b.Lineas("<Sistema> Conectando con 127.0.0.1:" + std::to_string(mudo.local_endpoint().port()) + "…"), 1);
+  EXPECT_EQ(rotulo, "Conectando...");
+  EXPECT_EQ(b.Lineas("<Sistema> Conectando con 127.0.0.1:" + std::to_string(mudo.local_endpoint().port()) + "..."), 1);
   EXPECT_LT(espera, std::chrono::milliseconds(1500)) << "a cancelled join waits for no answer";
   EXPECT_FALSE(b.p->SesionAbierta());
   EXPECT_TRUE(red.mensajes.shown.empty()) << "no retries after a cancel";
