@@ -39,11 +39,14 @@ bool AddMissingFiles(const fs::path& defaults, const fs::path& folder) {
   if (fs::is_regular_file(settings, ec)) ok &= AddIfMissing(settings, folder, kSettings);
   for (const char* name : kDataFolders) {
     const fs::path from = ResolveIn(defaults, name);
+    if (!fs::is_directory(from, ec)) continue;
     fs::recursive_directory_iterator it(from, ec), end;
     for (; !ec && it != end; it.increment(ec)) {
-      if (!it->is_regular_file(ec)) continue;
-      ok &= AddIfMissing(it->path(), folder, (fs::path(name) / it->path().lexically_relative(from)).string());
+      std::error_code typeError;
+      if (it->is_regular_file(typeError))
+        ok &= AddIfMissing(it->path(), folder, (fs::path(name) / it->path().lexically_relative(from)).string());
     }
+    ok &= !ec;  // a set read only in part is not a complete copy
   }
   return ok;
 }
@@ -52,8 +55,11 @@ bool AddMissingFiles(const fs::path& defaults, const fs::path& folder) {
 bool Writable(const fs::path& folder) {
   if (::access(folder.c_str(), W_OK) != 0) return false;
   std::error_code ec;
-  for (const fs::directory_entry& entry : fs::directory_iterator(folder, ec))
-    if (entry.is_directory(ec) && ::access(entry.path().c_str(), W_OK) != 0) return false;
+  fs::directory_iterator it(folder, ec), end;
+  for (; !ec && it != end; it.increment(ec)) {
+    std::error_code typeError;
+    if (it->is_directory(typeError) && ::access(it->path().c_str(), W_OK) != 0) return false;
+  }
   return !ec;
 }
 

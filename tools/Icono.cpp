@@ -18,7 +18,7 @@ float Placa(float x, float y) {
 }
 
 // The icon's colour at a point: asphalt with a chequered start line, and the
-// car heading up and to the right across it, nearly three times its race size.
+// car heading up and to the right across it, two and a half times its race size.
 Color Fondo(float x, float y) {
   const float ruido = Fractal(x, y, 12, 91) * 18 + (Azar(int(x * 4), int(y * 4), 92) - 0.5f) * 10;
   Color c = Color{70, 72, 78} + Color{1, 1, 1} * ruido;
@@ -30,7 +30,7 @@ Color Fondo(float x, float y) {
 }
 
 Color PuntoIcono(float x, float y) {
-  constexpr float Escala = 2.7f, Rumbo = -M_PI / 4;
+  constexpr float Escala = 2.5f, Rumbo = -M_PI / 4;
   const float qx = (x - LadoIcono / 2.f) / Escala, qy = (y - LadoIcono / 2.f) / Escala;
   const float c = std::cos(Rumbo), s = std::sin(Rumbo);
   if (auto coche = ColorVistaCoche(ModelosCoche()[0], qx * c + qy * s, -qx * s + qy * c)) return *coche;
