@@ -96,9 +96,11 @@ void SetProgramFolder(const fs::path& folder) { ProgramFolderStorage() = folder;
 
 const fs::path& ProgramFolder() { return ProgramFolderStorage(); }
 
-fs::path Resolve(const std::string& path) {
+fs::path Resolve(const std::string& path) { return ResolveIn(ProgramFolder(), path); }
+
+fs::path ResolveIn(const fs::path& base, const std::string& path) {
   bool absolute = !path.empty() && (path[0] == '/' || path[0] == '\\');
-  fs::path result = absolute ? fs::path("/") : ProgramFolder();
+  fs::path result = absolute ? fs::path("/") : base;
   for (const std::string& part : SplitPath(path)) {
     if (part == "." || part == "..") {
       result /= part;

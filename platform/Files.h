@@ -9,7 +9,7 @@
 
 namespace rodavia::files {
 
-// The folder of the running executable; every path the game builds starts here.
+// The data folder (DataFolder.h): every path the game builds starts here.
 void SetProgramFolder(const std::filesystem::path& folder);
 const std::filesystem::path& ProgramFolder();
 
@@ -17,6 +17,8 @@ const std::filesystem::path& ProgramFolder();
 // component by component without regard to case. Components that do not
 // exist are kept as written, so the result can name a file to create.
 std::filesystem::path Resolve(const std::string& path);
+// The same inside another folder.
+std::filesystem::path ResolveIn(const std::filesystem::path& base, const std::string& path);
 
 bool Exists(const std::string& path);
 // Creates the folder and any missing parent; true when it exists afterwards.

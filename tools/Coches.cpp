@@ -82,6 +82,10 @@ const std::vector<ModeloCoche>& ModelosCoche() {
   return lista;
 }
 
+std::optional<Color> ColorVistaCoche(const ModeloCoche& modelo, float x, float y) {
+  return ColorConContorno(modelo, x, y);
+}
+
 RgbImage PintarCoche(const ModeloCoche& modelo) {
   // The top view at eight samples a pixel, drawn once and then turned.
   constexpr int Fino = 8, Lado = LadoCoche * Fino;

@@ -2,6 +2,7 @@
 // cars, race pictures, sounds and the first profile) into the program
 // folder. Only missing files are written: players' profiles and circuit
 // records that exist are never touched. Every run writes the same bytes.
+// rodavia_datos --icono <file.png>: writes the desktop icon.
 #include <cstdio>
 #include <functional>
 #include <string>
@@ -12,6 +13,7 @@
 #include "tools/Circuitos.h"
 #include "tools/Coches.h"
 #include "tools/Graficos.h"
+#include "tools/Icono.h"
 #include "tools/Perfil.h"
 #include "tools/Sonidos.h"
 
@@ -73,8 +75,12 @@ bool Sonidos() {
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (argc == 3 && std::string(argv[1]) == "--icono") {
+    const std::vector<uint8_t> png = CodificarPng(LadoIcono, LadoIcono, PintarIcono());
+    return files::WriteAtomic(argv[2], Texto(png)) ? 0 : 1;
+  }
   if (argc != 2) {
-    std::fprintf(stderr, "uso: rodavia_datos <carpeta del programa>\n");
+    std::fprintf(stderr, "uso: rodavia_datos <carpeta del programa> | --icono <archivo.png>\n");
     return 2;
   }
   files::SetProgramFolder(argv[1]);

@@ -45,7 +45,7 @@ SdlText::SdlText() {
   }
   TTF_Quit();
   throw std::runtime_error(
-      "No se encuentra la fuente DejaVu Sans Bold Oblique (paquete fonts-dejavu-core)");
+      "No se encuentra la fuente DejaVu Sans Bold Oblique (paquete fonts-dejavu-extra)");
 }
 
 SdlText::~SdlText() {
