@@ -76,16 +76,30 @@ listed() {  # team: a row has appeared in its list since it opened empty
   convert "$WORK/shot.png" -crop "$LIST" +repage "$WORK/list.png"
   awk -v d="$(difference "$WORK/list.png" "$WORK/$1-empty.png")" 'BEGIN { exit !(d > 0.01) }'
 }
+ADDRESS="226x22+776+422"  # the address field
+address_filled() {  # team: the address field shows text since the list opened
+  shot "$1" "$WORK/shot.png"
+  convert "$WORK/shot.png" -crop "$ADDRESS" +repage "$WORK/address.png"
+  awk -v d="$(difference "$WORK/address.png" "$WORK/$1-address.png")" 'BEGIN { exit !(d > 0.01) }'
+}
 join_from_list() {  # team: opens "Unirse", waits for a session, picks it, connects
   click "$1" 722 502                   # "Unirse"
+  sleep 0.3
   list_shot "$1"
-  mv "$WORK/shot.png" "$WORK/$1-opened.png"
   cp "$WORK/$1-list.png" "$WORK/$1-empty.png"
+  convert "$WORK/shot.png" -crop "$ADDRESS" +repage "$WORK/$1-address.png"
   wait_until 2 listed "$1" || fail "$1 listed no session within 2 s of opening Unirse"
-  on "$1" xdotool mousemove 517 404   # the first session: hovered first, then picked
-  sleep 0.3
-  click "$1" 517 404
-  sleep 0.3
+  # The first session: hovered, then picked, until the address shows it (a
+  # click the lobby misses is tried again, as a player would).
+  local try
+  for try in 1 2 3; do
+    on "$1" xdotool mousemove 517 404
+    sleep 0.3
+    click "$1" 517 404
+    wait_until 1 address_filled "$1" && break
+    echo "$1: the lobby missed click $try on the session" >&2
+  done
+  address_filled "$1" || fail "$1: picking the session filled no address"
   click "$1" 936 462                   # "Conectar"
 }
 
