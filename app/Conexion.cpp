@@ -202,6 +202,7 @@ void TF_Principal::DXPlayDeletePlayer(TDXPlayPlayer& equipo) {
 
 void TF_Principal::t_ComprobarSiSoyServerTimer() {
   t_ComprobarSiSoyServer.SetEnabled(false);
+  PublicarAnuncio();  // a new host, as this machine sees it now
   if (!SesionAbierta() || !DXPlay->SoyServidor()) return;
   EnviarTrama(AllMembers, Trama::NuevoServidor, "");
   PonerConectadoServidor();

@@ -5,6 +5,7 @@
 
 #include "app/Principal.h"
 #include "net/DXPlay.h"
+#include "platform/Application.h"
 #include "platform/Clock.h"
 #include "platform/IniFile.h"
 #include "race/Circuito.h"
@@ -35,7 +36,8 @@ AnuncioPartida TF_Principal::Anuncio() const {
   return a;
 }
 
-// Refreshed wherever what it says changes, and every second besides.
+// Refreshed wherever what it says changes: the roster, team states, the
+// circuit, laps, the host.
 void TF_Principal::PublicarAnuncio() {
   if (SesionAbierta()) dispositivos_.red.SetAnnouncement(CodificarAnuncio(Anuncio()));
 }
@@ -44,6 +46,8 @@ void TF_Principal::PublicarAnuncio() {
 // timer refreshes it, and keeps an open session's announcement current.
 void TF_Principal::MostrarListaPartidas() {
   const bool visible = !SesionAbierta() && rg_conectar->ItemIndex() == 1;
+  // An open session's announcement is refreshed where it changes; the timer
+  // runs for the list only.
   if (visible && !lb_Partidas->Visible) {
     partidas_.clear();
     lb_Partidas->Items.clear();
@@ -51,7 +55,7 @@ void TF_Principal::MostrarListaPartidas() {
     BuscarPartidas();
   }
   gb_Partidas->Visible = lb_Partidas->Visible = visible;
-  t_Partidas.SetEnabled(visible || SesionAbierta());
+  t_Partidas.SetEnabled(visible);
 }
 
 void TF_Principal::BuscarPartidas() {
@@ -59,8 +63,6 @@ void TF_Principal::BuscarPartidas() {
 }
 
 void TF_Principal::t_PartidasTimer() {
-  PublicarAnuncio();
-  if (!lb_Partidas->Visible) return;
   MostrarPartidas(dispositivos_.red.Answers());
   BuscarPartidas();
 }
@@ -90,12 +92,16 @@ void TF_Principal::MostrarPartidas(const std::vector<FoundSession>& respuestas) 
   std::sort(partidas_.begin(), partidas_.end(), [](const auto& a, const auto& b) {
     return std::tie(a.anuncio.equipoServidor, a.direccion) < std::tie(b.anuncio.equipoServidor, b.direccion);
   });
-  lb_Partidas->Items.clear();
-  lb_Partidas->ItemIndex = -1;
+  std::vector<std::string> filas;
+  int indice = -1;
   for (const PartidaEncontrada& p : partidas_) {
-    if (p.direccion == elegida) lb_Partidas->ItemIndex = int(lb_Partidas->Items.size());
-    lb_Partidas->Items.push_back(TextoPartida(p));
+    if (p.direccion == elegida) indice = int(filas.size());
+    filas.push_back(TextoPartida(p));
   }
+  if (filas == lb_Partidas->Items && indice == lb_Partidas->ItemIndex) return;
+  lb_Partidas->Items = std::move(filas);
+  lb_Partidas->ItemIndex = indice;
+  RequestFrame();
 }
 
 // Picking a session of this version fills the address that "Conectar" joins.

@@ -65,6 +65,7 @@ TF_Principal::TF_Principal(Dispositivos d)
   t_ajugar.OnTimer = [this] { t_ajugarTimer(); };
   t_Partidas.Interval = 1000;
   t_Partidas.OnTimer = [this] { t_PartidasTimer(); };
+  t_Partidas.ShowsTicks = false;  // the idle lobby draws only when the list changes
   CrearControles();
   CrearSesion();
 }

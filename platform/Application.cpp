@@ -13,6 +13,10 @@ std::function<int(TForm&)>& Modal() {
   static std::function<int(TForm&)> show;
   return show;
 }
+std::function<void()>& FrameRequest() {
+  static std::function<void()> request;
+  return request;
+}
 std::function<void(const std::string&)>& Opener() {
   static std::function<void(const std::string&)> open;
   return open;
@@ -29,6 +33,12 @@ void ProcessMessages() {
 }
 
 void SetProcessMessages(std::function<void()> step) { Step() = std::move(step); }
+
+void RequestFrame() {
+  if (FrameRequest()) FrameRequest()();
+}
+
+void SetRequestFrame(std::function<void()> request) { FrameRequest() = std::move(request); }
 
 int ShowModal(TForm& form) { return Modal() ? Modal()(form) : 0; }
 

@@ -20,6 +20,11 @@ struct ProgramEnd {};
 void ProcessMessages();
 void SetProcessMessages(std::function<void()> step);
 
+// Asks for one more frame of the windows: their controls changed outside
+// any event, timer that shows its ticks or posted work.
+void RequestFrame();
+void SetRequestFrame(std::function<void()> request);
+
 // Shows a window modally: a nested loop until its ModalResult is set or it
 // is closed; answers the ModalResult (0 when closed). The real application
 // installs its loop; tests install their own (by default 0 at once).

@@ -66,7 +66,8 @@ bool IdleAllTimers(uint32_t now) {
   std::vector<TTimer*> timers = LiveTimers();
   bool fired = false;
   for (TTimer* t : timers)
-    if (std::find(LiveTimers().begin(), LiveTimers().end(), t) != LiveTimers().end()) fired |= t->Idle(now);
+    if (std::find(LiveTimers().begin(), LiveTimers().end(), t) != LiveTimers().end())
+      fired |= t->Idle(now) && t->ShowsTicks;
   return fired;
 }
 

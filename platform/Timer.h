@@ -16,6 +16,10 @@ class TTimer {
 
   uint32_t Interval = 1000;  // ms
   std::function<void()> OnTimer;
+  // Whether a tick may change what windows show, so that a frame is drawn
+  // after it. A timer that mostly changes nothing clears it and asks for a
+  // frame (RequestFrame) when it does.
+  bool ShowsTicks = true;
 
   bool Enabled() const { return enabled_; }
   // Enabling restarts the interval from now.
@@ -48,8 +52,8 @@ class TDXTimer : public TTimer {
   uint32_t countStart_ = 0;
 };
 
-// Ticks every live timer that is due; true when any fired. The main loop
-// and nested loops call it.
+// Ticks every live timer that is due; true when any that shows its ticks
+// fired. The main loop and nested loops call it.
 bool IdleAllTimers(uint32_t now);
 // Milliseconds from `now` until the earliest live timer is due;
 // TTimer::kNever when none runs. A sleeping loop wakes no later than this.

@@ -120,6 +120,7 @@ SdlApplication::SdlApplication() {
     SDL_PushEvent(&e);  // thread-safe: wakes a loop waiting for events
   });
   SetProcessMessages([this] { ProcessMessagesOnce(kGameStepSleepMs); });
+  SetRequestFrame([this] { WantFrames(1); });
   SetMessages(messages_.get());
   SetOpenAddress(OpenWithDesktop);
   SetShowModal([this](TForm& form) { return ShowModal(form); });
@@ -127,6 +128,7 @@ SdlApplication::SdlApplication() {
 
 SdlApplication::~SdlApplication() {
   SetProcessMessages(nullptr);
+  SetRequestFrame(nullptr);
   SetWindowWake(nullptr);
   SetMessages(nullptr);
   SetOpenAddress(nullptr);
