@@ -151,6 +151,8 @@ class Mesh {
   udp::socket discovery_{io_};
   asio::steady_timer ticker_{io_};
   std::map<MemberId, LinkPtr> members_;
+  // Members that left: news of them that was on its way is stale.
+  std::set<MemberId> gone_;
   std::set<LinkPtr> pending_;  // accepted, waiting for a hello or an introduction
   std::thread thread_;
   std::future<void> finished_;
@@ -406,7 +408,8 @@ void Mesh::DialNew(const mesh::MemberEntry& entry, bool announce) {
 void Mesh::Learn(const std::vector<mesh::MemberEntry>& entries) {
   for (const mesh::MemberEntry& entry : entries) {
     lastSeniority_ = std::max(lastSeniority_, entry.seniority);
-    if (entry.id == self_.id || members_.contains(entry.id) || NameTaken(entry.name)) continue;
+    if (entry.id == self_.id || members_.contains(entry.id) || gone_.contains(entry.id) || NameTaken(entry.name))
+      continue;
     if (Senior(entry, self_)) DialNew(entry, true);
   }
 }
@@ -556,6 +559,7 @@ void Mesh::Drop(const LinkPtr& link) {
   auto it = members_.find(link->member.id);
   if (it == members_.end() || it->second != link) return;
   members_.erase(it);
+  gone_.insert(link->member.id);
   PublishMembers();
   if (leaving_) return;
   owner_.Push({TransportEvent::Kind::MemberLeft, {link->member.id, link->member.name}, {}});
