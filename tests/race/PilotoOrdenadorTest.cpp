@@ -49,19 +49,38 @@ void Pintado(FakeEntorno& e) {
                                       int16_t((i % 2 ? 25 : 34) * 4 - 14), 27};
 }
 
+constexpr int Parado = 0;  // a person who never drives: the car keeps its grid place
+
+// What a player gets by painting only the lines and the grid on the
+// editor's field of grass: the finish line across the top, split 1 across
+// the right, split 2 across the bottom, raced clockwise from a grid heading
+// east.
+void LineasEnHierba(FakeEntorno& e) {
+  e.circuito->Mascara.fill(suelo::Hierba);
+  e.Pintar(125, 20, 126, 60, suelo::Meta);
+  e.Pintar(190, 95, 240, 96, suelo::Parcial1);
+  e.Pintar(125, 130, 126, 175, suelo::Parcial2);
+  for (int i = 1; i <= 16; ++i)  // two columns behind the line, heading east (frame 9)
+    e.circuito->Salidas[size_t(i)] = {int16_t((115 - (i - 1) / 2 * 8) * 4 - 14),
+                                      int16_t((i % 2 ? 32 : 48) * 4 - 14), 9};
+}
+
 // Computer cars of the given levels race `vueltas` laps on the circuit
-// `abrir` opens until all finish or `segundos` of race time pass.
+// `abrir` opens, from the grid places after the first `primera`, until all
+// that drive finish or `segundos` of race time pass.
 std::vector<Resultado> Correr(const std::function<void(FakeEntorno&)>& abrir, const std::vector<int>& niveles,
-                              bool colisiones, int vueltas = 3, double segundos = 600) {
+                              bool colisiones, int vueltas = 3, double segundos = 600, int primera = 0) {
   FakeEntorno e;
   abrir(e);
   e.colisiones = colisiones;
   std::vector<TCoche*> coches;
   for (size_t i = 0; i < niveles.size(); ++i) {
     const std::string nombre = "Piloto " + std::to_string(i + 1);
-    coches.push_back(CocheLocal(e, int16_t(i + 1), nombre,
-                                "[Perfil]\r\nOrdenador=1\r\nNivelOrdenador=" + std::to_string(niveles[i]) + "\r\n"));
-    coches.back()->PrepararCarrera(int(i));
+    const std::string perfil = niveles[i] == Parado ? "[Perfil]\r\nOrdenador=0\r\n"
+                                                    : "[Perfil]\r\nOrdenador=1\r\nNivelOrdenador=" +
+                                                          std::to_string(niveles[i]) + "\r\n";
+    coches.push_back(CocheLocal(e, int16_t(i + 1), nombre, perfil));
+    coches.back()->PrepararCarrera(primera + int(i));
   }
   std::vector<Resultado> r(coches.size());
   std::vector<TPuntoReal> ancla(coches.size());
@@ -72,9 +91,10 @@ std::vector<Resultado> Correr(const std::function<void(FakeEntorno&)>& abrir, co
     bool todos = true;
     for (size_t i = 0; i < coches.size(); ++i) {
       const TCoche& c = *coches[i];
+      if (int(c.Tiempos.size()) >= vueltas) continue;  // standing after the race does not count
       if (std::hypot(c.X - ancla[i].X, c.Y - ancla[i].Y) > 16) ancla[i] = {c.X, c.Y}, quieto[i] = 0;
       r[i].atascoMaximo = std::max(r[i].atascoMaximo, ++quieto[i] * SegundosPorTick);
-      todos &= int(c.Tiempos.size()) >= vueltas;
+      todos &= niveles[i] == Parado || int(c.Tiempos.size()) >= vueltas;
     }
     if (todos) break;
   }
@@ -114,14 +134,54 @@ TEST(PilotoOrdenador, TopLevelLapsAPaintedCircuitOfAnotherLayoutWithoutGettingSt
   std::printf("Pintado: mejor vuelta %.2f s\n", MejorVuelta(r[0]));
 }
 
-// A full grid of mixed levels with collisions on: pushed, blocked and
-// pinned by one another, every car still finishes 3 laps.
+// Where no asphalt leads to the next line the way goes over grass.
+TEST(PilotoOrdenador, LapsACircuitOfLinesPaintedOnGrass) {
+  const auto r = Correr(LineasEnHierba, {NivelOrdenadorMaximo, 5, NivelOrdenadorMinimo}, true, 3, 300);
+  for (size_t i = 0; i < r.size(); ++i) {
+    ASSERT_GE(r[i].vueltas.size(), 3u) << "coche " << i + 1;
+    EXPECT_LE(r[i].atascoMaximo, 3) << "coche " << i + 1;
+  }
+  std::printf("Líneas en hierba: mejor vuelta %.2f s (nivel %d)\n", MejorVuelta(r[0]), NivelOrdenadorMaximo);
+}
+
+// A full grid with collisions on, of mixed levels and with the slowest in
+// front: pushed, blocked and pinned by one another, every car finishes 3
+// laps and none stands still for long.
 TEST(PilotoOrdenador, SixteenMixedLevelsWithCollisionsAllFinishThreeLaps) {
-  std::vector<int> niveles;
-  for (int i = 0; i < 16; ++i) niveles.push_back(NivelOrdenadorMinimo + i % NivelOrdenadorMaximo);
+  std::vector<int> mezclados, lentosDelante;
+  for (int i = 0; i < 16; ++i) mezclados.push_back(NivelOrdenadorMinimo + i % NivelOrdenadorMaximo);
+  lentosDelante = mezclados;
+  std::sort(lentosDelante.begin(), lentosDelante.end());
+  for (const char* circuito : {"Valverde", "Ciudadela", "Bahia"})
+    for (const auto& niveles : {mezclados, lentosDelante}) {
+      const auto r = Correr(PorDefecto(circuito), niveles, true);
+      double peor = 0;
+      for (size_t i = 0; i < r.size(); ++i) {
+        EXPECT_GE(r[i].vueltas.size(), 3u) << circuito << ", coche " << i + 1;
+        peor = std::max(peor, r[i].atascoMaximo);
+      }
+      EXPECT_LE(peor, 8) << circuito;
+      std::printf("%s, 16 coches: la parada más larga %.2f s\n", circuito, peor);
+    }
+}
+
+// A person who never drives, on pole: the three default drivers behind
+// drive round the car instead of pushing it, so each first lap is at most
+// 3 s longer than from the same grid place with the pole empty.
+TEST(PilotoOrdenador, DriversGoRoundACarLeftOnPole) {
+  const std::vector<int> niveles = {NivelOrdenadorMaximo, 5, NivelOrdenadorMinimo};
   for (const char* circuito : {"Valverde", "Ciudadela", "Bahia"}) {
-    const auto r = Correr(PorDefecto(circuito), niveles, true);
-    for (size_t i = 0; i < r.size(); ++i) EXPECT_GE(r[i].vueltas.size(), 3u) << circuito << ", coche " << i + 1;
+    std::vector<int> conParado = {Parado};
+    conParado.insert(conParado.end(), niveles.begin(), niveles.end());
+    const auto conCoche = Correr(PorDefecto(circuito), conParado, true, 1, 120);
+    const auto solos = Correr(PorDefecto(circuito), niveles, true, 1, 120, 1);
+    for (size_t i = 0; i < niveles.size(); ++i) {
+      ASSERT_FALSE(conCoche[i + 1].vueltas.empty()) << circuito << ", nivel " << niveles[i];
+      ASSERT_FALSE(solos[i].vueltas.empty()) << circuito << ", nivel " << niveles[i];
+      EXPECT_LE(conCoche[i + 1].vueltas[0], solos[i].vueltas[0] + 3) << circuito << ", nivel " << niveles[i];
+      std::printf("%s, nivel %d: primera vuelta %.2f s con un coche parado en la pole, %.2f s sin él\n", circuito,
+                  niveles[i], conCoche[i + 1].vueltas[0], solos[i].vueltas[0]);
+    }
   }
 }
 
