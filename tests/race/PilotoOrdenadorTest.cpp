@@ -126,6 +126,32 @@ TEST(PilotoOrdenador, TopLevelLapsValverdeAndCiudadelaWithoutGettingStuck) {
 // aims past the line before touching it misses it and gets pinned there.
 TEST(PilotoOrdenador, TopLevelLapsBahiaWithoutGettingStuck) { NivelesEn("Bahia", PorDefecto("Bahia")); }
 
+// Racing alone, each level laps faster than the level below it, and the top
+// level at least 20 % faster than the lowest.
+TEST(PilotoOrdenador, LevelsLapInOrderOnEveryDefaultCircuit) {
+  for (const char* circuito : {"Valverde", "Ciudadela", "Bahia"}) {
+    FakeEntorno datos;
+    PorDefecto(circuito)(datos);
+    const auto abrir = [&datos, circuito](FakeEntorno& e) {
+      e.circuito = std::make_unique<TCircuito>(*datos.circuito);
+      e.circuito->Nombre = circuito;
+    };
+    std::vector<double> mejores;
+    for (int nivel = NivelOrdenadorMinimo; nivel <= NivelOrdenadorMaximo; ++nivel) {
+      const auto r = Correr(abrir, {nivel}, true, 2, 120);
+      ASSERT_EQ(r[0].vueltas.size(), 2u) << circuito << ", nivel " << nivel;
+      mejores.push_back(MejorVuelta(r[0]));
+      if (mejores.size() > 1) {
+        EXPECT_LT(mejores.back(), mejores[mejores.size() - 2]) << circuito << ", nivel " << nivel;
+      }
+    }
+    EXPECT_LE(mejores.back(), 0.8 * mejores.front()) << circuito;
+    std::printf("%s:", circuito);
+    for (double m : mejores) std::printf(" %.2f", m);
+    std::printf(" s\n");
+  }
+}
+
 // Any circuit a player paints must work, not only the default ones.
 TEST(PilotoOrdenador, TopLevelLapsAPaintedCircuitOfAnotherLayoutWithoutGettingStuck) {
   const auto r = Correr(Pintado, {NivelOrdenadorMaximo}, false);
