@@ -304,7 +304,7 @@ void TPilotoOrdenador::Esquivar(const TCoche& coche, const std::vector<TOtroCoch
   for (const TOtroCoche& otro : otros) {
     const double dx = otro.X - coche.X, dy = otro.Y - coche.Y;
     const double f = dx * ux + dy * uy, l = dy * ux - dx * uy;
-    if (f < -6 || f > horizonte || std::fabs(l) > AnchoPaso) continue;
+    if (f < 0 || f > horizonte || std::fabs(l) > 22) continue;  // 22: the boxes' reach on a diagonal
     if (otro.VX * ux + otro.VY * uy > v - 0.3 && f > 18) continue;  // as fast: no need to pass
     if (!delante || f < fDelante) delante = &otro, fDelante = f, lDelante = l;
   }
@@ -312,12 +312,17 @@ void TPilotoOrdenador::Esquivar(const TCoche& coche, const std::vector<TOtroCoch
     lado_ = 0;
     return;
   }
-  // The point beside it, on each side: the side taken last tick first, so
-  // that the car does not weave, else the one that needs the smaller swerve.
-  const double cx = delante->X + 14 + ux * 8, cy = delante->Y + 14 + uy * 8;
-  const int primero = lado_ != 0 ? lado_ : lDelante > 0 ? -1 : 1;
+  // A point beside it, on each side: the one that needs the smaller swerve
+  // first, unless the side taken last tick needs at most a car's width
+  // more, so that the car does not weave. The point lies far enough ahead
+  // that the car never turns more than about 35 degrees off its way to pass.
+  int primero = lDelante > 0 ? -1 : 1;
+  if (lado_ == -primero && std::fabs(lDelante + lado_ * AnchoPaso) < std::fabs(lDelante - lado_ * AnchoPaso) + 16)
+    primero = lado_;
   for (const int lado : {primero, -primero}) {
-    const double qx = cx - uy * lado * AnchoPaso, qy = cy + ux * lado * AnchoPaso;
+    const double lateral = lDelante + lado * AnchoPaso;
+    const double avance = std::max(fDelante + 8, 1.4 * std::fabs(lateral));
+    const double qx = px + ux * avance - uy * lateral, qy = py + uy * avance + ux * lateral;
     if (!ALaVista(px, py, qx, qy)) continue;
     bool libre = true;
     for (const TOtroCoche& otro : otros)
@@ -418,13 +423,17 @@ TControles TPilotoOrdenador::Maniobrar(const TCoche& coche) {
 // A car pushed into a wall: each tick the wall sets it back two steps
 // behind where its speed moved it, so it leaves by moving the other way,
 // best backwards, the fastest way back, with its nose turned to where it
-// leaves.
-TControles TPilotoOrdenador::SalirDePared(const TCoche& coche, int celda) const {
+// leaves. The way out is chosen once, on entering: deep in a thick wall the
+// nearest edge may change sides from one tick to the next.
+TControles TPilotoOrdenador::SalirDePared(const TCoche& coche, int celda) {
+  if (!enPared_) {
+    enPared_ = true;
+    salidaPared_ = std::atan2(celda / AnchoMascara * 4.0 - (coche.Y + 14), celda % AnchoMascara * 4.0 - (coche.X + 14));
+  }
   TControles t;
-  const double salida = std::atan2(celda / AnchoMascara * 4.0 - (coche.Y + 14), celda % AnchoMascara * 4.0 - (coche.X + 14));
   const double morro = coche.Rumbo / UnidadesPorRadian;
-  const bool deCara = std::cos(salida - morro) >= 0;
-  const double error = Angulo((deCara ? salida : salida + Pi) - morro);
+  const bool deCara = std::cos(salidaPared_ - morro) >= 0;
+  const double error = Angulo((deCara ? salidaPared_ : salidaPared_ + Pi) - morro);
   (error > 0 ? t.Derecha : t.Izquierda) = std::fabs(error) > 0.05 ? 128 : 0;
   if (deCara)
     MarchaAtras(coche, t);
@@ -438,6 +447,7 @@ TControles TPilotoOrdenador::Decidir(const TCoche& coche, const std::vector<TOtr
   const int celda = CeldaCercana(coche.X, coche.Y, fase);
   if (celda < 0) return {};
   if (plan_->SinCamino(coche.X + 14, coche.Y + 14)) return SalirDePared(coche, celda);
+  enPared_ = false;
   if (maniobra_.atras > 0 || maniobra_.adelante > 0) {
     const TControles t = Maniobrar(coche);
     if (maniobra_.atras <= 0 && maniobra_.adelante <= 0) {  // done: watch afresh from here

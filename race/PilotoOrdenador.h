@@ -80,7 +80,7 @@ class TPilotoOrdenador {
   bool Atascado(const TCoche& coche);
   void EmpezarManiobra(const TCoche& coche, const std::vector<TOtroCoche>& otros, double rumbo);
   TControles Maniobrar(const TCoche& coche);
-  TControles SalirDePared(const TCoche& coche, int celda) const;
+  TControles SalirDePared(const TCoche& coche, int celda);
 
   std::shared_ptr<const TPlanCircuito> plan_;
   double margen_;  // fraction of the corner speed the car allows itself
@@ -89,9 +89,11 @@ class TPilotoOrdenador {
   int ticksQuieto_ = 0;
   double esperado_ = 0;  // pixels its speed would have carried it meanwhile
   Maniobra maniobra_;
-  int intentos_ = 0;            // manoeuvres in a row at one spot
-  int ticksDesdeManiobra_ = 0;  // since the last one ended
-  int lado_ = 0;                // the side it passes a car on: -1 left, 1 right, 0 none
+  int intentos_ = 0;               // manoeuvres in a row at one spot
+  int ticksDesdeManiobra_ = 1000;  // since the last one ended
+  int lado_ = 0;                   // the side it passes a car on: -1 left, 1 right, 0 none
+  bool enPared_ = false;           // pushed into a wall
+  double salidaPared_ = 0;         // and the way out, radians
 };
 
 }  // namespace rodavia
