@@ -324,7 +324,9 @@ void TPilotoOrdenador::Esquivar(const TCoche& coche, const std::vector<TOtroCoch
     const double avance = std::max(fDelante + 8, 1.4 * std::fabs(lateral));
     const double qx = px + ux * avance - uy * lateral, qy = py + uy * avance + ux * lateral;
     if (!ALaVista(px, py, qx, qy)) continue;
-    bool libre = true;
+    // Room for a car there, not at a wall it would be pushed into.
+    bool libre = !plan_->SinCamino(qx + 12, qy) && !plan_->SinCamino(qx - 12, qy) &&
+                 !plan_->SinCamino(qx, qy + 12) && !plan_->SinCamino(qx, qy - 12);
     for (const TOtroCoche& otro : otros)
       libre &= &otro == delante || std::max(std::fabs(otro.X + 14 - qx), std::fabs(otro.Y + 14 - qy)) > 18;
     if (!libre) continue;
