@@ -134,7 +134,7 @@ double DistanciaAChoque(const TCoche& coche, const TOtroCoche& otro) {
 // Half the width of a car's way past another: their boxes are 16 pixels.
 constexpr double AnchoPaso = 26;
 
-constexpr double Frenada = 60;  // speed lost per tick of full brake, with a margin on the 80
+constexpr double Frenada = 60;  // speed lost per tick of full brake, with a margin on the 80, when following
 constexpr int PasosMuestra = 5;  // cells between the points that measure a bend
 constexpr int MaxPasos = 90;
 
@@ -195,6 +195,7 @@ TPilotoOrdenador::TPilotoOrdenador(std::shared_ptr<const TPlanCircuito> plan, in
   const double k = (std::clamp(nivel, NivelOrdenadorMinimo, NivelOrdenadorMaximo) - 1) / 9.0;
   margen_ = 0.55 + 0.5 * k;
   tope_ = 0.7 + 0.3 * k;
+  frenada_ = 60 + 10 * k;
 }
 
 // The cell under the car's probe or, off every way (on a wall, say), the
@@ -241,7 +242,7 @@ TPilotoOrdenador::Objetivo TPilotoOrdenador::Mirar(const TCoche& coche, int fase
   const double px = coche.X + 14, py = coche.Y + 14;
   const double v = std::max<double>(coche.Velocidad, 0);
   const double vista = 16 + v / 512 * 5;
-  const double alcance = v * v / (2 * Frenada * 512) + 60;
+  const double alcance = v * v / (2 * frenada_ * 512) + 60;
 
   Objetivo o;
   o.velocidad = coche.VelocidadMaxima * tope_;
@@ -280,7 +281,7 @@ TPilotoOrdenador::Objetivo TPilotoOrdenador::Mirar(const TCoche& coche, int fase
     if (giro < 1e-3) continue;
     const double radio = (ms[2] - ms[0]) / 2 / giro;
     const double enCurva = VelocidadEnCurva(radio) * margen_;
-    o.velocidad = std::min(o.velocidad, std::sqrt(enCurva * enCurva + 2 * Frenada * 512 * ms[1]));
+    o.velocidad = std::min(o.velocidad, std::sqrt(enCurva * enCurva + 2 * frenada_ * 512 * ms[1]));
   }
   o.rumbo = std::atan2(vy - py, vx - px) * UnidadesPorRadian;
   o.x = vx, o.y = vy;

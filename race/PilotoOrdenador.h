@@ -85,6 +85,7 @@ class TPilotoOrdenador {
   std::shared_ptr<const TPlanCircuito> plan_;
   double margen_;  // fraction of the corner speed the car allows itself
   double tope_;    // fraction of the car's top speed
+  double frenada_;  // speed it counts on the brake taking off a tick, of the 80 it does
   double anclaX_ = 0, anclaY_ = 0;  // where the car was when it last moved on
   int ticksQuieto_ = 0;
   double esperado_ = 0;  // pixels its speed would have carried it meanwhile

@@ -4,9 +4,11 @@
 // the car stays on its grid place. With --trazas, each car's last lap is
 // drawn over the circuit's picture as a dot every 0.12 s (farther apart
 // where it is faster), one colour a car, the first car on top, and written
-// as a JPEG.
+// as a JPEG. With --referencia, on a default circuit, a plain follower of
+// the centre line races the laps alone as a yardstick, and the time of the
+// shortest way round on asphalt at top speed is printed.
 //
-//   rodavia_carrera [--trazas fichero.jpg] <program folder> <circuit> <laps> <level>...
+//   rodavia_carrera [--trazas fichero.jpg] [--referencia] <program folder> <circuit> <laps> <level>...
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -22,6 +24,7 @@
 #include "race/Circuito.h"
 #include "race/Coche.h"
 #include "race/PilotoOrdenador.h"
+#include "race/Referencia.h"
 
 namespace rodavia::test {
 namespace {
@@ -44,7 +47,7 @@ struct Punto {
 
 int Uso() {
   std::fprintf(stderr,
-               "uso: rodavia_carrera [--trazas fichero.jpg] <carpeta del programa> <circuito> <vueltas> "
+               "uso: rodavia_carrera [--trazas fichero.jpg] [--referencia] <carpeta del programa> <circuito> <vueltas> "
                "<nivel 0..10>...\n");
   return 2;
 }
@@ -72,11 +75,32 @@ RgbImage Trazas(const std::string& circuito, const std::vector<std::vector<Punto
   return imagen;
 }
 
+// The centre-line follower's best lap alone on a default circuit, 0 on any other.
+double MejorVueltaReferencia(const std::string& carpeta, const std::string& circuito, int vueltas) {
+  const auto& definiciones = datos::Definiciones();
+  const auto def = std::find_if(definiciones.begin(), definiciones.end(),
+                                [&](const datos::DefinicionCircuito& d) { return d.nombre == circuito; });
+  if (def == definiciones.end()) return 0;
+  FakeEntorno e;
+  files::SetProgramFolder(carpeta);
+  e.circuito = std::make_unique<TCircuito>(circuito);
+  return MejorVueltaReferencia(e, *def, vueltas);
+}
+
 int Correr(int argc, char** argv) {
   std::string ficheroTrazas;
-  if (argc > 2 && std::string(argv[1]) == "--trazas") {
-    ficheroTrazas = argv[2];
-    argc -= 2, argv += 2;
+  bool referencia = false;
+  for (bool opcion = true; opcion && argc > 1;) {
+    const std::string a = argv[1];
+    if (a == "--trazas" && argc > 2) {
+      ficheroTrazas = argv[2];
+      argc -= 2, argv += 2;
+    } else if (a == "--referencia") {
+      referencia = true;
+      --argc, ++argv;
+    } else {
+      opcion = false;
+    }
   }
   if (argc < 5) return Uso();
   const std::string circuito = argv[2];
@@ -144,6 +168,15 @@ int Correr(int argc, char** argv) {
     std::printf("  vueltas %zu/%d", hechas, vueltas);
     if (mejor > 0) std::printf(", mejor %.2f s", mejor);
     std::printf(", parado %.2f s en (%d, %d)\n", quietoMaximo[i] * SegundosPorTick, dondeQuieto[i].x, dondeQuieto[i].y);
+  }
+
+  if (referencia) {
+    const double mejor = MejorVueltaReferencia(argv[1], circuito, vueltas);
+    if (mejor > 0) std::printf("referencia, la línea central: mejor %.2f s\n", mejor);
+    else std::printf("referencia: sin vueltas (sólo en los circuitos por defecto)\n");
+    const int16_t velocidadMaxima = coches.empty() ? int16_t(4500) : coches[0]->VelocidadMaxima;
+    std::printf("la línea más corta por asfalto a velocidad máxima: %.2f s\n",
+                VueltaMasCorta(*e.circuito, velocidadMaxima));
   }
 
   if (!ficheroTrazas.empty()) {

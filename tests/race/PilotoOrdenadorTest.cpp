@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "CarreraComun.h"
+#include "Referencia.h"
 #include "race/PilotoOrdenador.h"
 
 namespace rodavia::test {
@@ -126,8 +127,8 @@ TEST(PilotoOrdenador, TopLevelLapsValverdeAndCiudadelaWithoutGettingStuck) {
 // aims past the line before touching it misses it and gets pinned there.
 TEST(PilotoOrdenador, TopLevelLapsBahiaWithoutGettingStuck) { NivelesEn("Bahia", PorDefecto("Bahia")); }
 
-// Racing alone, each level laps faster than the level below it, and the top
-// level at least 20 % faster than the lowest.
+// Racing alone, each level's best of 3 laps is faster than the level below
+// it, and the top level's at least 20 % faster than the lowest's.
 TEST(PilotoOrdenador, LevelsLapInOrderOnEveryDefaultCircuit) {
   for (const char* circuito : {"Valverde", "Ciudadela", "Bahia"}) {
     FakeEntorno datos;
@@ -138,8 +139,8 @@ TEST(PilotoOrdenador, LevelsLapInOrderOnEveryDefaultCircuit) {
     };
     std::vector<double> mejores;
     for (int nivel = NivelOrdenadorMinimo; nivel <= NivelOrdenadorMaximo; ++nivel) {
-      const auto r = Correr(abrir, {nivel}, true, 2, 120);
-      ASSERT_EQ(r[0].vueltas.size(), 2u) << circuito << ", nivel " << nivel;
+      const auto r = Correr(abrir, {nivel}, true, 3, 150);
+      ASSERT_EQ(r[0].vueltas.size(), 3u) << circuito << ", nivel " << nivel;
       mejores.push_back(MejorVuelta(r[0]));
       if (mejores.size() > 1) {
         EXPECT_LT(mejores.back(), mejores[mejores.size() - 2]) << circuito << ", nivel " << nivel;
@@ -149,6 +150,25 @@ TEST(PilotoOrdenador, LevelsLapInOrderOnEveryDefaultCircuit) {
     std::printf("%s:", circuito);
     for (double m : mejores) std::printf(" %.2f", m);
     std::printf(" s\n");
+  }
+}
+
+// The top level laps no slower than a plain follower of the centre line at
+// full throttle that brakes only to keep on asphalt.
+TEST(PilotoOrdenador, TopLevelLapsNoSlowerThanTheCentreLine) {
+  for (const auto& def : datos::Definiciones()) {
+    FakeEntorno e;
+    PorDefecto(def.nombre)(e);
+    const double referencia = MejorVueltaReferencia(e, def, 3);
+    const double masCorta = VueltaMasCorta(*e.circuito, 4500);
+    const auto r = Correr([&e](FakeEntorno& otro) { otro.circuito = std::make_unique<TCircuito>(*e.circuito); },
+                          {NivelOrdenadorMaximo}, true);
+    ASSERT_GT(referencia, 0) << def.nombre;
+    ASSERT_FALSE(r[0].vueltas.empty()) << def.nombre;
+    EXPECT_LE(MejorVuelta(r[0]), referencia) << def.nombre;
+    std::printf("%s: nivel %d %.2f s, la línea central %.2f s (%.3f), la línea más corta %.2f s (%.2f)\n",
+                def.nombre.c_str(), NivelOrdenadorMaximo, MejorVuelta(r[0]), referencia,
+                MejorVuelta(r[0]) / referencia, masCorta, MejorVuelta(r[0]) / masCorta);
   }
 }
 
