@@ -53,14 +53,17 @@ void Pintado(FakeEntorno& e) {
 constexpr int Parado = 0;  // a person who never drives: the car keeps its grid place
 
 // What a player gets by painting only the lines and the grid on the
-// editor's field of grass: the finish line across the top, split 1 across
-// the right, split 2 across the bottom, raced clockwise from a grid heading
-// east.
+// editor's field of grass: the finish line across the top, split 1 and
+// split 2 as diagonal strokes one cell wide (a car can slip between their
+// cells) on the right and at the bottom, raced clockwise from a grid
+// heading east.
 void LineasEnHierba(FakeEntorno& e) {
   e.circuito->Mascara.fill(suelo::Hierba);
-  e.Pintar(125, 20, 126, 60, suelo::Meta);
-  e.Pintar(190, 95, 240, 96, suelo::Parcial1);
-  e.Pintar(125, 130, 126, 175, suelo::Parcial2);
+  e.Pintar(125, 20, 125, 60, suelo::Meta);
+  for (int i = 0; i <= 40; ++i) {  // diagonal strokes, one cell wide
+    e.Pintar(190 + i, 80 + i / 2, 190 + i, 80 + i / 2, suelo::Parcial1);
+    e.Pintar(110 + i, 130 + i, 110 + i, 130 + i, suelo::Parcial2);
+  }
   for (int i = 1; i <= 16; ++i)  // two columns behind the line, heading east (frame 9)
     e.circuito->Salidas[size_t(i)] = {int16_t((115 - (i - 1) / 2 * 8) * 4 - 14),
                                       int16_t((i % 2 ? 32 : 48) * 4 - 14), 9};
