@@ -398,8 +398,8 @@ void TPilotoOrdenador::EmpezarManiobra(const TCoche& coche, const std::vector<TO
   const bool delanteLibre = Libre(px, py, morro, otros) >= 24;
   const bool detras = std::cos(salida - morro) < -0.2;
   maniobra_.rumbo = salida;
-  maniobra_.atras = delanteLibre && !detras ? 0 : 20 + 10 * std::min(intentos_, 3);
-  maniobra_.adelante = 30;
+  maniobra_.atras = delanteLibre && !detras ? 0 : 12 + 10 * std::min(intentos_, 3);
+  maniobra_.adelante = 20;
 }
 
 // Full steering towards the manoeuvre's heading; reversing, the pedals

@@ -201,15 +201,18 @@ TEST(PilotoOrdenador, SixteenMixedLevelsWithCollisionsAllFinishThreeLaps) {
   for (int i = 0; i < 16; ++i) mezclados.push_back(NivelOrdenadorMinimo + i % NivelOrdenadorMaximo);
   lentosDelante = mezclados;
   std::sort(lentosDelante.begin(), lentosDelante.end());
-  for (const char* circuito : {"Valverde", "Ciudadela", "Bahia"})
+  const std::vector<std::pair<const char*, std::function<void(FakeEntorno&)>>> circuitos = {
+      {"Valverde", PorDefecto("Valverde")}, {"Ciudadela", PorDefecto("Ciudadela")},
+      {"Bahia", PorDefecto("Bahia")}, {"Pintado", Pintado}};
+  for (const auto& [circuito, abrir] : circuitos)
     for (const auto& niveles : {mezclados, lentosDelante}) {
-      const auto r = Correr(PorDefecto(circuito), niveles, true);
+      const auto r = Correr(abrir, niveles, true);
       double peor = 0;
       for (size_t i = 0; i < r.size(); ++i) {
         EXPECT_GE(r[i].vueltas.size(), 3u) << circuito << ", coche " << i + 1;
         peor = std::max(peor, r[i].atascoMaximo);
       }
-      EXPECT_LE(peor, 4) << circuito;
+      EXPECT_LE(peor, 5) << circuito;
       std::printf("%s, 16 coches: la parada más larga %.2f s\n", circuito, peor);
     }
 }
@@ -219,11 +222,14 @@ TEST(PilotoOrdenador, SixteenMixedLevelsWithCollisionsAllFinishThreeLaps) {
 // 3 s longer than from the same grid place with the pole empty.
 TEST(PilotoOrdenador, DriversGoRoundACarLeftOnPole) {
   const std::vector<int> niveles = {NivelOrdenadorMaximo, 5, NivelOrdenadorMinimo};
-  for (const char* circuito : {"Valverde", "Ciudadela", "Bahia"}) {
+  const std::vector<std::pair<const char*, std::function<void(FakeEntorno&)>>> circuitos = {
+      {"Valverde", PorDefecto("Valverde")}, {"Ciudadela", PorDefecto("Ciudadela")},
+      {"Bahia", PorDefecto("Bahia")}, {"Pintado", Pintado}};
+  for (const auto& [circuito, abrir] : circuitos) {
     std::vector<int> conParado = {Parado};
     conParado.insert(conParado.end(), niveles.begin(), niveles.end());
-    const auto conCoche = Correr(PorDefecto(circuito), conParado, true, 1, 120);
-    const auto solos = Correr(PorDefecto(circuito), niveles, true, 1, 120, 1);
+    const auto conCoche = Correr(abrir, conParado, true, 1, 120);
+    const auto solos = Correr(abrir, niveles, true, 1, 120, 1);
     for (size_t i = 0; i < niveles.size(); ++i) {
       ASSERT_FALSE(conCoche[i + 1].vueltas.empty()) << circuito << ", nivel " << niveles[i];
       ASSERT_FALSE(solos[i].vueltas.empty()) << circuito << ", nivel " << niveles[i];
