@@ -134,7 +134,9 @@ double DistanciaAChoque(const TCoche& coche, const TOtroCoche& otro) {
 // Half the width of a car's way past another: their boxes are 16 pixels.
 constexpr double AnchoPaso = 26;
 
-constexpr double Frenada = 60;  // speed lost per tick of full brake, with a margin on the 80, when following
+// What keeping behind another car counts on the full brake taking off a
+// tick: the 80 it does, with a margin.
+constexpr double Frenada = 60;
 constexpr int PasosMuestra = 5;  // cells between the points that measure a bend
 constexpr int MaxPasos = 90;
 

@@ -3,7 +3,8 @@
 // ground grid, which neighbouring cell leads soonest to the next line the lap
 // rule wants (split 1, split 2, then the finish line). A driver follows that
 // plan and answers, each tick, the four control levels a keyboard or
-// joystick would give, so its car obeys the same physics as anyone's.
+// joystick would give, so its car obeys the same physics as anyone's; it
+// passes slower cars and gets free when pinned against a wall or a car.
 #include <array>
 #include <cstdint>
 #include <memory>
@@ -83,9 +84,9 @@ class TPilotoOrdenador {
   TControles SalirDePared(const TCoche& coche, int celda);
 
   std::shared_ptr<const TPlanCircuito> plan_;
-  double margen_;  // fraction of the corner speed the car allows itself
-  double tope_;    // fraction of the car's top speed
-  double frenada_;  // speed it counts on the brake taking off a tick, of the 80 it does
+  double margen_;   // fraction of the corner speed the car allows itself
+  double tope_;     // fraction of the car's top speed
+  double frenada_;  // speed it counts on the full brake taking off a tick, of the 80 it does
   double anclaX_ = 0, anclaY_ = 0;  // where the car was when it last moved on
   int ticksQuieto_ = 0;
   double esperado_ = 0;  // pixels its speed would have carried it meanwhile
