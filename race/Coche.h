@@ -17,6 +17,7 @@ namespace rodavia {
 struct Picture;
 class IniFile;
 class TPilotoOrdenador;
+struct TOtroCoche;
 class TEntornoCarrera;
 class Wave;
 
@@ -68,6 +69,8 @@ class TCoche : public TImageSprite {
 
   // Keyboard, joystick or the computer driver into the four control levels.
   void LeerControles();
+  // The other cars of the race, as a computer driver sees them.
+  std::vector<TOtroCoche> OtrosCoches() const;
   // One tick: physics for a local car, following the frames for a remote one.
   void Step(int count) override;
   // Pushes this local car out of another car it touches.

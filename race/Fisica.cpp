@@ -47,7 +47,7 @@ double HoraDelDia() {
 
 void TCoche::LeerControles() {
   if (Piloto) {
-    const TControles c = Piloto->Decidir(*this);
+    const TControles c = Piloto->Decidir(*this, OtrosCoches());
     Acelerador = c.Acelerador, Freno = c.Freno, Izquierda = c.Izquierda, Derecha = c.Derecha;
     return;
   }
@@ -83,6 +83,20 @@ void TCoche::LeerControles() {
   mover(TDireccion::Derecha, Derecha, PulsarDerecha, SoltarDerecha);
   if (Entrada->Pulsado(TDireccion::Izquierda)) Derecha = 0;  // left wins over right
   mover(TDireccion::Izquierda, Izquierda, PulsarIzquierda, SoltarIzquierda);
+}
+
+std::vector<TOtroCoche> TCoche::OtrosCoches() const {
+  std::vector<TOtroCoche> otros;
+  if (!Parent) return otros;
+  for (const TSprite* s : Parent->Children()) {
+    const auto* c = dynamic_cast<const TCoche*>(s);
+    if (!c || c == this || !c->Visible) continue;
+    if (c->Local)
+      otros.push_back({c->X, c->Y, c->Velocidad / 512.0 * c->Coseno, c->Velocidad / 512.0 * c->Seno});
+    else
+      otros.push_back({c->X, c->Y, c->paso.X, c->paso.Y});
+  }
+  return otros;
 }
 
 void TCoche::Step(int) {

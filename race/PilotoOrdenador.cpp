@@ -4,6 +4,7 @@
 #include <cmath>
 #include <functional>
 #include <queue>
+#include <tuple>
 #include <utility>
 
 #include "race/Circuito.h"
@@ -91,7 +92,51 @@ double GiroMaximo(int velocidad) {
 // Below 1000 the turning circle is 25 pixels; above it, speed / 40 pixels.
 double VelocidadEnCurva(double radio) { return std::max(1000.0, 40 * radio); }
 
-constexpr double Frenada = 60;  // speed lost per tick of full brake, with a margin on the 80
+// The pedals that take the car to its fastest speed backwards, -79: the
+// brake takes up to 80 off a speed above 0 and nothing off one at or below
+// it, and the throttle does not change a speed it cannot lift over 0.
+void MarchaAtras(const TCoche& coche, TControles& t) {
+  constexpr int Objetivo = -79;
+  const int v = coche.Velocidad;
+  if (v <= Objetivo) {
+    t.Freno = 128;  // a pedal held: no rolling friction
+  } else if (v > 0) {
+    const int quitar = std::min(v - Objetivo, 80);
+    t.Freno = int16_t(std::clamp(int(std::ceil((quitar - 0.5) * 128 / 80)), 0, 128));
+  } else if (1 - v <= coche.Aceleracion) {
+    // Throttle just over 0, then the full brake.
+    int nivel = 0;
+    while (nivel < 128 && std::nearbyint(coche.Aceleracion * nivel / 128.0) < 1 - v) ++nivel;
+    t.Acelerador = int16_t(nivel);
+    t.Freno = 128;
+  }  // otherwise coasting lifts the speed towards 0 first
+}
+
+// How far the car can go along its heading before its box touches the
+// other car's (cars touch when under 15 pixels apart on both axes); 1e10
+// when the heading clears it.
+double DistanciaAChoque(const TCoche& coche, const TOtroCoche& otro) {
+  constexpr double Toque = 16;
+  const double c = std::cos(coche.Rumbo / UnidadesPorRadian), s = std::sin(coche.Rumbo / UnidadesPorRadian);
+  double entrada = 0, salida = 1e10;
+  for (const auto& [desde, hacia, paso] : {std::tuple{coche.X, otro.X, c}, std::tuple{coche.Y, otro.Y, s}}) {
+    const double a = hacia - Toque - desde, b = hacia + Toque - desde;  // the slab, relative
+    if (std::fabs(paso) < 1e-9) {
+      if (a > 0 || b < 0) return 1e10;
+      continue;
+    }
+    const double t0 = std::min(a / paso, b / paso), t1 = std::max(a / paso, b / paso);
+    entrada = std::max(entrada, t0), salida = std::min(salida, t1);
+  }
+  return entrada <= salida ? entrada : 1e10;
+}
+
+// Half the width of a car's way past another: their boxes are 16 pixels.
+constexpr double AnchoPaso = 26;
+
+// What keeping behind another car counts on the full brake taking off a
+// tick: the 80 it does, with a margin.
+constexpr double Frenada = 60;
 constexpr int PasosMuestra = 5;  // cells between the points that measure a bend
 constexpr int MaxPasos = 90;
 
@@ -152,6 +197,7 @@ TPilotoOrdenador::TPilotoOrdenador(std::shared_ptr<const TPlanCircuito> plan, in
   const double k = (std::clamp(nivel, NivelOrdenadorMinimo, NivelOrdenadorMaximo) - 1) / 9.0;
   margen_ = 0.55 + 0.5 * k;
   tope_ = 0.7 + 0.3 * k;
+  frenada_ = 60 + 10 * k;
 }
 
 // The cell under the car's probe or, off every way (on a wall, say), the
@@ -159,7 +205,7 @@ TPilotoOrdenador::TPilotoOrdenador(std::shared_ptr<const TPlanCircuito> plan, in
 int TPilotoOrdenador::CeldaCercana(double x, double y, int fase) const {
   const int cx = int(std::nearbyint((x + 14) / 4)), cy = int(std::nearbyint((y + 14) / 4));
   int mejor = -1;
-  for (int r = 0; r <= 4 && mejor < 0; ++r)
+  for (int r = 0; r <= 8 && mejor < 0; ++r)  // deep in a wall a car pushed in may be 6 cells from its edge
     for (int dy = -r; dy <= r; ++dy)
       for (int dx = -r; dx <= r; ++dx) {
         if (std::max(std::abs(dx), std::abs(dy)) != r) continue;
@@ -198,7 +244,7 @@ TPilotoOrdenador::Objetivo TPilotoOrdenador::Mirar(const TCoche& coche, int fase
   const double px = coche.X + 14, py = coche.Y + 14;
   const double v = std::max<double>(coche.Velocidad, 0);
   const double vista = 16 + v / 512 * 5;
-  const double alcance = v * v / (2 * Frenada * 512) + 60;
+  const double alcance = v * v / (2 * frenada_ * 512) + 60;
 
   Objetivo o;
   o.velocidad = coche.VelocidadMaxima * tope_;
@@ -237,47 +283,200 @@ TPilotoOrdenador::Objetivo TPilotoOrdenador::Mirar(const TCoche& coche, int fase
     if (giro < 1e-3) continue;
     const double radio = (ms[2] - ms[0]) / 2 / giro;
     const double enCurva = VelocidadEnCurva(radio) * margen_;
-    o.velocidad = std::min(o.velocidad, std::sqrt(enCurva * enCurva + 2 * Frenada * 512 * ms[1]));
+    o.velocidad = std::min(o.velocidad, std::sqrt(enCurva * enCurva + 2 * frenada_ * 512 * ms[1]));
   }
   o.rumbo = std::atan2(vy - py, vx - px) * UnidadesPorRadian;
+  o.x = vx, o.y = vy;
   return o;
 }
 
-// True once the car has stayed within a few pixels of one spot for a while:
-// against a wall or another car.
-bool TPilotoOrdenador::Atascado(double x, double y) {
-  constexpr int Paciencia = 45;  // ticks, 1.35 s
-  constexpr double Cerca = 12;   // pixels
-  if (std::hypot(x - anclaX_, y - anclaY_) > Cerca) {
-    anclaX_ = x, anclaY_ = y;
-    ticksQuieto_ = 0;
-    return false;
+// Another car in the way, on the line to the point steered at and slower
+// than this one, is passed on the side with room.
+void TPilotoOrdenador::Esquivar(const TCoche& coche, const std::vector<TOtroCoche>& otros, Objetivo& o) {
+  const double px = coche.X + 14, py = coche.Y + 14;
+  double ux = o.x - px, uy = o.y - py;
+  const double largo = std::hypot(ux, uy);
+  if (largo < 1) return;
+  ux /= largo, uy /= largo;
+  const double v = std::max<double>(coche.Velocidad, 0) / 512;
+  // Far enough ahead to swerve a car's width on the tightest turning
+  // circle, 25 pixels, and further at speed.
+  const double horizonte = 60 + 12 * v;
+  const TOtroCoche* delante = nullptr;
+  double fDelante = 0, lDelante = 0;
+  for (const TOtroCoche& otro : otros) {
+    const double dx = otro.X - coche.X, dy = otro.Y - coche.Y;
+    const double f = dx * ux + dy * uy, l = dy * ux - dx * uy;
+    if (f < 0 || f > horizonte || std::fabs(l) > 22) continue;  // 22: the boxes' reach on a diagonal
+    if (otro.VX * ux + otro.VY * uy > v - 0.3 && f > 18) continue;  // as fast: no need to pass
+    if (!delante || f < fDelante) delante = &otro, fDelante = f, lDelante = l;
   }
-  if (++ticksQuieto_ < Paciencia) return false;
-  ticksQuieto_ = 0;
-  return true;
+  if (!delante) {
+    lado_ = 0;
+    return;
+  }
+  // A point beside it, on each side: the one that needs the smaller swerve
+  // first, unless the side taken last tick needs at most a car's width
+  // more, so that the car does not weave. The point lies far enough ahead
+  // that the car never turns more than about 35 degrees off its way to pass.
+  int primero = lDelante > 0 ? -1 : 1;
+  if (lado_ == -primero && std::fabs(lDelante + lado_ * AnchoPaso) < std::fabs(lDelante - lado_ * AnchoPaso) + 16)
+    primero = lado_;
+  for (const int lado : {primero, -primero}) {
+    const double lateral = lDelante + lado * AnchoPaso;
+    const double avance = std::max(fDelante + 8, 1.4 * std::fabs(lateral));
+    const double qx = px + ux * avance - uy * lateral, qy = py + uy * avance + ux * lateral;
+    if (!ALaVista(px, py, qx, qy)) continue;
+    // Room for a car there, not at a wall it would be pushed into.
+    bool libre = !plan_->SinCamino(qx + 12, qy) && !plan_->SinCamino(qx - 12, qy) &&
+                 !plan_->SinCamino(qx, qy + 12) && !plan_->SinCamino(qx, qy - 12);
+    for (const TOtroCoche& otro : otros)
+      libre &= &otro == delante || std::max(std::fabs(otro.X + 14 - qx), std::fabs(otro.Y + 14 - qy)) > 18;
+    if (!libre) continue;
+    o.x = qx, o.y = qy;
+    o.rumbo = std::atan2(qy - py, qx - px) * UnidadesPorRadian;
+    lado_ = lado;
+    return;
+  }
+  // No room on either side: while its heading would run into the car, it
+  // keeps from touching it at its speed.
+  lado_ = 0;
+  const double hasta = DistanciaAChoque(coche, *delante);
+  if (hasta < 1e9) {
+    const double suVelocidad = std::max(0.0, delante->VX * ux + delante->VY * uy) * 512;
+    o.velocidad = std::min(o.velocidad, suVelocidad + std::sqrt(2 * Frenada * 512 * std::max(0.0, hasta - 3)));
+  }
 }
 
-TControles TPilotoOrdenador::Decidir(const TCoche& coche) {
+// How far, up to 48 pixels, a car probe at (x, y) can go along `angulo`
+// (radians) before a wall, ground with no way or another car.
+double TPilotoOrdenador::Libre(double x, double y, double angulo, const std::vector<TOtroCoche>& otros) const {
+  const double cx = std::cos(angulo), cy = std::sin(angulo);
+  for (double d = 4; d <= 48; d += 4) {
+    const double qx = x + cx * d, qy = y + cy * d;
+    if (plan_->SinCamino(qx, qy)) return d - 4;
+    for (const TOtroCoche& otro : otros)
+      if (std::max(std::fabs(otro.X + 14 - qx), std::fabs(otro.Y + 14 - qy)) < 16) return d - 4;
+  }
+  return 48;
+}
+
+// True once the car has stayed within a few pixels of one spot while its
+// speed should have carried it well away (held by a wall or another car),
+// or for over a second in any case. The check starts again whenever it
+// moves on and after each manoeuvre.
+bool TPilotoOrdenador::Atascado(const TCoche& coche) {
+  constexpr int Paciencia = 15, PacienciaMaxima = 40;  // ticks
+  constexpr double Cerca = 8;                          // pixels
+  ++ticksDesdeManiobra_;
+  const double movido = std::hypot(coche.X - anclaX_, coche.Y - anclaY_);
+  if (movido > Cerca) {
+    anclaX_ = coche.X, anclaY_ = coche.Y;
+    ticksQuieto_ = 0;
+    esperado_ = 0;
+    return false;
+  }
+  esperado_ += std::abs(coche.Velocidad) / 512.0;
+  ++ticksQuieto_;
+  return (ticksQuieto_ >= Paciencia && esperado_ > 2 * movido + 4) || ticksQuieto_ >= PacienciaMaxima;
+}
+
+// Picks the way out: of sixteen headings, the one with the most room that
+// leads most nearly where the plan goes (`rumbo`, radians). A manoeuvre
+// soon after another at the same spot failed, so it tries another heading
+// and reverses longer.
+void TPilotoOrdenador::EmpezarManiobra(const TCoche& coche, const std::vector<TOtroCoche>& otros, double rumbo) {
+  const bool otraVez = ticksDesdeManiobra_ < 90 && std::hypot(coche.X - anclaX_, coche.Y - anclaY_) < 24;
+  intentos_ = otraVez ? intentos_ + 1 : 0;
+  const double px = coche.X + 14, py = coche.Y + 14;
+  const double morro = coche.Rumbo / UnidadesPorRadian;
+  double mejor = -1e9, salida = rumbo;
+  for (int k = 0; k < 16; ++k) {
+    const double a = k * Pi / 8;
+    double puntos = Libre(px, py, a, otros) + 16 * std::cos(a - rumbo);
+    if (intentos_ % 2 == 1 && std::cos(a - maniobra_.rumbo) > 0.7) puntos -= 40;
+    if (puntos > mejor) mejor = puntos, salida = a;
+  }
+  const bool delanteLibre = Libre(px, py, morro, otros) >= 24;
+  const bool detras = std::cos(salida - morro) < -0.2;
+  maniobra_.rumbo = salida;
+  maniobra_.atras = delanteLibre && !detras ? 0 : 12 + 10 * std::min(intentos_, 3);
+  maniobra_.adelante = 20;
+}
+
+// Full steering towards the manoeuvre's heading; reversing, the pedals
+// hold the fastest speed backwards the physics allows.
+TControles TPilotoOrdenador::Maniobrar(const TCoche& coche) {
   TControles t;
+  const double error = Angulo(maniobra_.rumbo - coche.Rumbo / UnidadesPorRadian);
+  (error > 0 ? t.Derecha : t.Izquierda) = std::fabs(error) > 0.05 ? 128 : 0;
+  if (maniobra_.atras > 0) {
+    --maniobra_.atras;
+    MarchaAtras(coche, t);
+    return t;
+  }
+  --maniobra_.adelante;
+  if (coche.Velocidad < 0) {
+    if (coche.Velocidad + coche.Aceleracion > 0) t.Acelerador = 128;
+  } else if (coche.Velocidad < 500) {
+    t.Acelerador = 128;
+  }
+  if (std::fabs(error) < 0.2) maniobra_.adelante = 0;  // facing the way out: drive on
+  return t;
+}
+
+// A car pushed into a wall: each tick the wall sets it back two steps
+// behind where its speed moved it, so it leaves by moving the other way,
+// best backwards, the fastest way back, with its nose turned to where it
+// leaves. The way out is chosen once, on entering: deep in a thick wall the
+// nearest edge may change sides from one tick to the next.
+TControles TPilotoOrdenador::SalirDePared(const TCoche& coche, int celda) {
+  if (!enPared_) {
+    enPared_ = true;
+    salidaPared_ = std::atan2(celda / AnchoMascara * 4.0 - (coche.Y + 14), celda % AnchoMascara * 4.0 - (coche.X + 14));
+  }
+  TControles t;
+  const double morro = coche.Rumbo / UnidadesPorRadian;
+  const bool deCara = std::cos(salidaPared_ - morro) >= 0;
+  const double error = Angulo((deCara ? salidaPared_ : salidaPared_ + Pi) - morro);
+  (error > 0 ? t.Derecha : t.Izquierda) = std::fabs(error) > 0.05 ? 128 : 0;
+  if (deCara)
+    MarchaAtras(coche, t);
+  else if (coche.Velocidad >= 0 || coche.Velocidad + coche.Aceleracion > 0)
+    t.Acelerador = 128;
+  return t;
+}
+
+TControles TPilotoOrdenador::Decidir(const TCoche& coche, const std::vector<TOtroCoche>& otros) {
   const int fase = std::clamp<int>(coche.Parcial, 0, 2);
   const int celda = CeldaCercana(coche.X, coche.Y, fase);
-  if (celda < 0) return t;
-  if (Atascado(coche.X, coche.Y)) ticksMarchaAtras_ = 30;
-  const Objetivo o = Mirar(coche, fase, celda);
+  if (celda < 0) return {};
+  if (plan_->SinCamino(coche.X + 14, coche.Y + 14)) return SalirDePared(coche, celda);
+  enPared_ = false;
+  if (maniobra_.atras > 0 || maniobra_.adelante > 0) {
+    const TControles t = Maniobrar(coche);
+    if (maniobra_.atras <= 0 && maniobra_.adelante <= 0) {  // done: watch afresh from here
+      anclaX_ = coche.X, anclaY_ = coche.Y;
+      ticksQuieto_ = ticksDesdeManiobra_ = 0;
+      esperado_ = 0;
+    }
+    return t;
+  }
+  Objetivo o = Mirar(coche, fase, celda);
+  if (Atascado(coche)) {
+    EmpezarManiobra(coche, otros, o.rumbo / UnidadesPorRadian);
+    return Maniobrar(coche);
+  }
+  Esquivar(coche, otros, o);
 
   // Steering: the level that turns the car onto the heading in one tick.
+  TControles t;
   const double error = Angulo((o.rumbo - coche.Rumbo) / UnidadesPorRadian) * UnidadesPorRadian;
   const double giro = GiroMaximo(coche.Velocidad);
   const double nivel = giro > 0.01 ? std::fabs(error) / giro * 128 : 128;
   const auto volante = int16_t(std::clamp(nivel, 0.0, 128.0));
   (error > 0 ? t.Derecha : t.Izquierda) = volante;
 
-  if (ticksMarchaAtras_ > 0) {  // backs away from what stopped it
-    --ticksMarchaAtras_;
-    t.Acelerador = t.Freno = 128;  // the throttle lifts it over 0 so the brake can take it below
-    return t;
-  }
   // Far off the heading the car slows to turn on the spot.
   double velocidad = o.velocidad;
   if (std::fabs(error) > 0.8 * UnidadesPorRadian) velocidad = std::min(velocidad, 1200.0);

@@ -17,6 +17,9 @@ constexpr float GrosorBarrera = 8;
 constexpr float MargenBarrera = 6;
 constexpr float RadioCampo = 150;    // how far from the centre line fields are computed
 constexpr float Profundidad = 44;    // depth of the pit garages
+// The wall between the track and the pit lane: thicker than the 16 pixels
+// one car can push another, so none is pushed through it.
+constexpr float GrosorMuroBoxes = 20;
 
 const Color Hierba{62, 124, 48}, HierbaAlta{50, 104, 40}, Arena{216, 192, 140},
     Asfalto{82, 82, 86}, AsfaltoBoxes{98, 98, 102}, Blanco{236, 236, 232}, Rojo{204, 32, 30},
@@ -172,8 +175,9 @@ bool Pista::EnBarrera(const Campo& c, float margen) const {
 
 bool Pista::EnCostura(int x, int y, float margen) const {
   const Campo& c = En(x, y);
+  // Not across the pit lane, which its own barrier keeps apart.
   return costura_[size_t(y) * AnchoCircuito + x] <= GrosorBarrera / 2 + margen &&
-         c.d > MedioAncho + 6 && c.d < Barrera(c);
+         c.d > MedioAncho + 6 && c.d < Barrera(c) && c.dBoxes > MedioAnchoBoxes;
 }
 
 float Pista::BordeArena(const Campo& c, int x, int y) const {
@@ -188,7 +192,7 @@ float Pista::BordeArena(const Campo& c, int x, int y) const {
 
 bool Pista::MuroBoxes(const Campo& c) const {
   return c.lado > 0 && TramoEn(c.s).desvio >= DesvioBoxes - 0.5 && c.d >= MedioAncho + 1 &&
-         c.d <= MedioAncho + 9;
+         c.d <= MedioAncho + 1 + GrosorMuroBoxes;
 }
 
 char Pista::SueloPixel(int x, int y) const {
@@ -306,7 +310,7 @@ Color Pista::ColorSuelo(int x, int y) const {
   if (pared > 0 && ArenaFuera(c) >= 0.2f) {
     color = Mezcla(color, Negro, pared);  // the bed under the tyre wall
   } else if (muro > 0 || costura > 0 || pared > 0) {
-    const float canto = muro > 0 ? std::abs(c.d - float(MedioAncho) - 5)
+    const float canto = muro > 0 ? std::abs(c.d - float(MedioAncho) - 1 - GrosorMuroBoxes / 2)
                         : costura > 0 ? costura_[size_t(y) * AnchoCircuito + x]
                                       : std::abs(c.d - barrera - GrosorBarrera / 2);
     color = Mezcla(color, Hormigon * (1.08f - 0.06f * canto), std::max({muro, costura, pared}));

@@ -28,8 +28,8 @@ struct DefinicionCircuito {
 
 // Track dimensions in picture pixels.
 constexpr double MedioAncho = 44;       // half the asphalt width, kerbs included
-constexpr double MedioAnchoBoxes = 18;  // half the pit lane width
-constexpr double DesvioBoxes = 72;      // pit lane centre from the track centre
+constexpr double MedioAnchoBoxes = 16;  // half the pit lane width
+constexpr double DesvioBoxes = 82;      // pit lane centre from the track centre
 constexpr double Rampa = 130;           // length of the pit lane's entry and exit bends
 constexpr double GrosorLinea = 16;      // finish and split lines along the track
 constexpr double Paso = 2;              // spacing of the sampled centre line
@@ -56,8 +56,8 @@ inline const std::vector<DefinicionCircuito>& Definiciones() {
       {"Bahia",
        "Bahía - la recta larga",
        {{278, 146}, {426, 146}, {575, 146}, {724, 146}, {845, 182}, {877, 308}, {798, 398},
-        {650, 407}, {557, 470}, {612, 569}, {743, 542}, {854, 587}, {808, 650}, {594, 659},
-        {389, 650}, {222, 632}, {143, 506}, {143, 335}, {175, 209}},
+        {650, 402}, {557, 462}, {612, 548}, {743, 530}, {854, 580}, {820, 664}, {594, 682},
+        {389, 676}, {222, 650}, {143, 506}, {143, 335}, {175, 209}},
        {612, 146},
        {152, 416},
        {817, 169}},

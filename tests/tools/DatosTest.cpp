@@ -2,6 +2,11 @@
 // folder once and checks what the game will load from it.
 #include <gtest/gtest.h>
 
+#include <queue>
+#include <vector>
+#include <functional>
+#include <utility>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
@@ -346,6 +351,67 @@ TEST_F(CircuitoDatos, PitLaneLeadsThroughEntryAndPitsOverTheFinishLine) {
     ASSERT_NE(meta, std::string::npos) << def.nombre << ": " << suelos;
     EXPECT_LT(entrada, boxes) << def.nombre << ": " << suelos;
     EXPECT_EQ(suelos.find_first_of("Tt"), std::string::npos) << def.nombre << ": " << suelos;
+  }
+}
+
+// Shortest way, in pixels, over any ground but wall from line `desde` to
+// line `hasta` without touching line `veda`: cells and their diagonals.
+double Atajo(const TCircuito& c, char desde, char hasta, char veda) {
+  std::vector<double> d(c.Mascara.size(), 1e18);
+  using Entrada = std::pair<double, int>;
+  std::priority_queue<Entrada, std::vector<Entrada>, std::greater<>> cola;
+  for (int i = 0; i < int(d.size()); ++i)
+    if (c.Mascara[size_t(i)] == desde) d[size_t(i)] = 0, cola.push({0, i});
+  while (!cola.empty()) {
+    const auto [du, u] = cola.top();
+    cola.pop();
+    if (du > d[size_t(u)]) continue;
+    if (c.Mascara[size_t(u)] == hasta) return du * 4;
+    const int x = u % AnchoMascara, y = u / AnchoMascara;
+    for (int dy = -1; dy <= 1; ++dy)
+      for (int dx = -1; dx <= 1; ++dx) {
+        const int nx = x + dx, ny = y + dy;
+        if (nx < 0 || ny < 0 || nx >= AnchoMascara || ny >= AltoMascara) continue;
+        const char s = c.Celda(nx, ny);
+        if (s == suelo::Pared || s == veda || c.Celda(nx, y) == suelo::Pared || c.Celda(x, ny) == suelo::Pared) continue;
+        const double dv = du + (dx && dy ? M_SQRT2 : 1);
+        if (dv < d[size_t(ny * AnchoMascara + nx)]) d[size_t(ny * AnchoMascara + nx)] = dv, cola.push({dv, ny * AnchoMascara + nx});
+      }
+  }
+  return 1e18;
+}
+
+// No way over grass or asphalt cuts a third of the lap short: Bahia's loop
+// after split 1 could once be skipped across an open apron.
+TEST_F(CircuitoDatos, NoWayCutsALapShort) {
+  for (const auto& def : Definiciones()) {
+    const auto c = Abrir(def.nombre);
+    const double tercio = datos::Muestrear(def).largo / 3;
+    const double tramos[] = {Atajo(*c, suelo::Meta, suelo::Parcial1, suelo::Parcial2),
+                             Atajo(*c, suelo::Parcial1, suelo::Parcial2, suelo::Meta),
+                             Atajo(*c, suelo::Parcial2, suelo::Meta, suelo::Parcial1)};
+    for (int i = 0; i < 3; ++i) EXPECT_GT(tramos[i], 0.55 * tercio) << def.nombre << ", tramo " << i + 1;
+  }
+}
+
+// No push of one car by another (16 pixels on either axis or both) takes a
+// car on the track through a wall into the pit lane: the pit walls are
+// 20 pixels thick, not the 4 to 8 they once were.
+TEST_F(CircuitoDatos, NoPushPutsACarThroughThePitWall) {
+  for (const auto& def : Definiciones()) {
+    const auto c = Abrir(def.nombre);
+    int atravesados = 0;
+    for (int y = 0; y < AltoMascara; ++y)
+      for (int x = 0; x < AnchoMascara; ++x) {
+        if (c->Celda(x, y) != suelo::Asfalto) continue;
+        for (const auto& [dx, dy] : {std::pair{4, 0}, {-4, 0}, {0, 4}, {0, -4}, {4, 4}, {4, -4}, {-4, 4}, {-4, -4}}) {
+          const int x1 = x + dx, y1 = y + dy;
+          if (x1 < 0 || y1 < 0 || x1 >= AnchoMascara || y1 >= AltoMascara) continue;
+          if (c->Celda(x1, y1) != suelo::Boxes && c->Celda(x1, y1) != suelo::BoxIn) continue;
+          atravesados += c->Celda(x + dx / 2, y + dy / 2) == suelo::Pared;  // across a wall, not round its end
+        }
+      }
+    EXPECT_EQ(atravesados, 0) << def.nombre;
   }
 }
 
