@@ -336,10 +336,9 @@ void FormRenderer::DrawEdit(TForm& form, TEdit& e, ImVec2 min) {
   std::vector<char> buffer(e.MaxLength > 0 ? size_t(e.MaxLength) + 1 : std::max<size_t>(1024, text.size() + 256));
   std::memcpy(buffer.data(), text.data(), std::min(text.size(), buffer.size() - 1));
 
-  // Focus given from code, or kept after Enter so the player can type on.
-  if (focusFromCode_ == &e || refocus_ == &e) {
+  if (focusFromCode_ == &e) {
     ImGui::SetKeyboardFocusHere();
-    refocus_ = nullptr;
+    focusAsked_ = true;
   }
   const bool capture = bool(e.OnKeyDown);
   if (capture && ImGui::GetActiveID() == ImGui::GetID("##edit")) CaptureKeys(e);
@@ -361,7 +360,10 @@ void FormRenderer::DrawEdit(TForm& form, TEdit& e, ImVec2 min) {
   std::string typed(buffer.data());
   if (typed != text) Later([&e, typed] { e.SetText(typed); });
   if (enter) {
-    refocus_ = &e;
+    // The edit keeps the focus from the next frame on, so the player types on
+    // without losing what follows Enter.
+    ImGui::SetKeyboardFocusHere(-1);
+    focusAsked_ = true;
     Later([&e] {
       char key = '\r';
       if (e.OnKeyPress) e.OnKeyPress(key);
@@ -662,7 +664,15 @@ const std::vector<Texture>& FormRenderer::Images(const TListView& lv) {
   return s.textures;
 }
 
+bool FormRenderer::FocusArriving(const TForm* form) const {
+  if (focusArriving_ || !form) return focusArriving_;
+  const auto shown = focusShown_.find(form);
+  return shown != focusShown_.end() && shown->second != form->Focus;
+}
+
 void FormRenderer::EndFrame() {
+  focusArriving_ = focusAsked_;
+  focusAsked_ = false;
   keysPressed_.clear();
   mouseMoves_.clear();
   hovered_ = std::move(hoveredNow_);
