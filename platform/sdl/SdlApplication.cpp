@@ -245,14 +245,14 @@ MsgResult SdlApplication::ShowMessage(MsgKind kind, const std::string& text, Msg
 }
 
 void SdlApplication::ProcessMessagesOnce(uint32_t longestSleep) {
-  const uint32_t now = CurrentClock().Ticks();
   bool happened = DeliverEvents();
   if (happened) WantFrames(kSettleFrames);
   // Work and timers change what windows show: one frame shows it, unless
   // they drew one themselves (the race processes messages after its flip).
   const uint64_t framesBefore = framesDrawn_;
   const bool worked = RunPostedWork();
-  const bool ticked = IdleAllTimers(now);
+  // The clock is read here: events and work may have run nested loops.
+  const bool ticked = IdleAllTimers(CurrentClock().Ticks());
   happened |= worked || ticked;
   if ((worked || ticked) && framesDrawn_ == framesBefore) WantFrames(1);
   happened |= DrawIfDue();
