@@ -262,6 +262,7 @@ void FormRenderer::DrawControl(TForm& form, TControl& c, ImVec2 min) {
   ImGui::PushStyleColor(ImGuiCol_Text, ToTextColor(c.FontColor));
   ImGui::BeginDisabled(!c.Usable());
   ImGui::SetCursorScreenPos(min);
+  const ImGuiID active = ImGui::GetActiveID();
   switch (c.Kind()) {
     case ControlKind::Label: DrawLabel(static_cast<TLabel&>(c), min); break;
     case ControlKind::Button: DrawButton(c, min, false); break;
@@ -284,6 +285,10 @@ void FormRenderer::DrawControl(TForm& form, TControl& c, ImVec2 min) {
       break;
   }
   ImGui::EndDisabled();
+  // A control the player takes into use has the focus, as a click gives it:
+  // a handler that gives the focus to a control moves it there whatever
+  // had it before.
+  if (input_ && ImGui::GetActiveID() != active && ImGui::GetActiveID() != 0) focusShown_[&form] = form.Focus = &c;
   if (&c == focusFromCode_ && c.Kind() != ControlKind::Edit) TakeNavigationFocus();
   ImGui::PopStyleColor();
   ImGui::PopFont();

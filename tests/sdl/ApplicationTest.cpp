@@ -413,6 +413,23 @@ TEST_F(ApplicationTest, InputFasterThanFramesArrivesWholeAndInOrder) {
   EXPECT_TRUE(colisiones.Checked());
 }
 
+// A handler that gives the focus to a control moves it there whatever had it
+// before: the edit takes what is typed after each click on the button, the
+// second time too, when the window's focus already named the edit.
+TEST_F(ApplicationTest, FocusGivenByAHandlerMovesEveryTime) {
+  Lobby lobby;
+  SDL_Window* w = app.Window();
+  auto& jugar = *static_cast<TButton*>(lobby.Find("bb_Jugar"));
+  jugar.OnClick = [&] { lobby.Focus = lobby.chat; };
+  const auto typed = [](const char* text) {
+    return std::vector<std::function<void()>>{[text] { PushTyped(text); }, [] {}};
+  };
+  Script player(ClickAt(w, 60, 25) + typed("ab") + ClickAt(w, 60, 25) + typed("cd") +
+                std::vector<std::function<void()>>{[&lobby] { lobby.Close(); }});
+  app.Run(lobby);
+  EXPECT_EQ(lobby.chat->Text(), "abcd");
+}
+
 // An idle loop sleeps; work posted from the network's thread must wake it
 // at once rather than when its sleep runs out.
 TEST_F(ApplicationTest, WorkPostedFromAnotherThreadWakesTheSleepingLoop) {
