@@ -59,6 +59,25 @@ int FilterTypedKey(ImGuiInputTextCallbackData* data) {
   return 0;
 }
 
+// The edit's limit counts characters, not bytes: what an edit takes past it
+// is taken back from just before the cursor, where it was typed or pasted.
+void KeepWithinLimit(ImGuiInputTextCallbackData* data, int limit) {
+  int excess = -limit;
+  for (int i = 0; i < data->BufTextLen; ++i) excess += (static_cast<unsigned char>(data->Buf[i]) & 0xC0) != 0x80;
+  int start = data->CursorPos;
+  for (; excess > 0 && start > 0; --excess)
+    do --start;
+    while (start > 0 && (static_cast<unsigned char>(data->Buf[start]) & 0xC0) == 0x80);
+  if (start < data->CursorPos) data->DeleteChars(start, data->CursorPos - start);
+}
+
+int EditCallback(ImGuiInputTextCallbackData* data) {
+  if (data->EventFlag == ImGuiInputTextFlags_CallbackCharFilter) return FilterTypedKey(data);
+  const int limit = static_cast<TEdit*>(data->UserData)->MaxLength;
+  if (limit > 0) KeepWithinLimit(data, limit);
+  return 0;
+}
+
 void DrawFrame(ImDrawList& dl, ImVec2 min, ImVec2 max) {
   dl.AddRect(min, max, ImGui::GetColorU32(ImGuiCol_Border), 4);
 }
@@ -338,7 +357,10 @@ void FormRenderer::DrawButton(TControl& b, ImVec2 min, bool down) {
 void FormRenderer::DrawEdit(TForm& form, TEdit& e, ImVec2 min) {
   (void)min;
   const std::string& text = e.Text();
-  std::vector<char> buffer(e.MaxLength > 0 ? size_t(e.MaxLength) + 1 : std::max<size_t>(1024, text.size() + 256));
+  // Room for the limit's characters at four bytes each, and the one that the
+  // limit then takes back.
+  std::vector<char> buffer(e.MaxLength > 0 ? 4 * size_t(e.MaxLength + 1) + 1
+                                          : std::max<size_t>(1024, text.size() + 256));
   std::memcpy(buffer.data(), text.data(), std::min(text.size(), buffer.size() - 1));
 
   if (focusFromCode_ == &e) {
@@ -351,10 +373,10 @@ void FormRenderer::DrawEdit(TForm& form, TEdit& e, ImVec2 min) {
   ImGui::PushStyleVar(ImGuiStyleVar_FramePadding, FramePaddingFor(e));
   ImGui::PushStyleColor(ImGuiCol_FrameBg, ToImVec4(e.Color, clWindow));
   ImGui::SetNextItemWidth(float(e.Width));
-  ImGuiInputTextFlags flags = ImGuiInputTextFlags_CallbackCharFilter;
+  ImGuiInputTextFlags flags = ImGuiInputTextFlags_CallbackCharFilter | ImGuiInputTextFlags_CallbackEdit;
   if (!capture) flags |= ImGuiInputTextFlags_EnterReturnsTrue;
   if (e.ReadOnly || capture) flags |= ImGuiInputTextFlags_ReadOnly;
-  const bool enter = ImGui::InputText("##edit", buffer.data(), buffer.size(), flags, FilterTypedKey, &e);
+  const bool enter = ImGui::InputText("##edit", buffer.data(), buffer.size(), flags, EditCallback, &e);
   ImGui::PopStyleColor();
   ImGui::PopStyleVar();
 

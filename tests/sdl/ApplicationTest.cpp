@@ -430,6 +430,19 @@ TEST_F(ApplicationTest, FocusGivenByAHandlerMovesEveryTime) {
   EXPECT_EQ(lobby.chat->Text(), "abcd");
 }
 
+// An edit's limit counts characters, however many bytes each takes: typed
+// and set from code alike.
+TEST_F(ApplicationTest, EditLimitsCountCharacters) {
+  Lobby lobby;
+  Script player(ClickAt(app.Window(), 100, 92) +
+                std::vector<std::function<void()>>{[] { PushText("ñandú pingüino "); }, [] { PushText("cigüeña ñu"); },
+                                                   [] {}, [&lobby] { lobby.Close(); }});
+  app.Run(lobby);
+  EXPECT_EQ(lobby.chat->Text(), "ñandú pingüino cigüe");
+  lobby.chat->SetText("ñññññññññññññññññññññññ");
+  EXPECT_EQ(lobby.chat->Text(), "ññññññññññññññññññññ");
+}
+
 // An idle loop sleeps; work posted from the network's thread must wake it
 // at once rather than when its sleep runs out.
 TEST_F(ApplicationTest, WorkPostedFromAnotherThreadWakesTheSleepingLoop) {
