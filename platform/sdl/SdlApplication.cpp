@@ -114,8 +114,10 @@ SdlApplication::SdlApplication() {
     display_ = std::make_unique<SdlDisplay>(window_);
     text_ = std::make_unique<SdlText>();
     StartImGui();
-  } catch (...) {
+  } catch (const std::exception& e) {
     Shutdown();
+    // Where a desktop answers the player sees why, not only a terminal.
+    SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, "Rodavia", e.what(), nullptr);
     throw;
   }
   renderer_ = std::make_unique<FormRenderer>();
@@ -150,6 +152,7 @@ void SdlApplication::StartVideo() {
       throw SdlFailure("No se puede iniciar SDL");
     }
   }
+  RefuseWindowlessVideo();
   // Hidden until the display takes its mode, so a full-screen start never
   // shows a window first.
   window_ = SDL_CreateWindow("Rodavia", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, kScreenWidth, kScreenHeight,
@@ -164,6 +167,19 @@ void SdlApplication::StartVideo() {
   sdlRenderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
   if (!sdlRenderer_) throw SdlFailure("No se puede crear el dibujo de la ventana");
   Texture::SetRenderer(sdlRenderer_);
+}
+
+// When the desktop cannot be used SDL falls back to a driver that draws
+// nowhere, and the game would run on with nothing on the screen: only a
+// driver named in the environment may be one.
+void SdlApplication::RefuseWindowlessVideo() {
+  const char* asked = SDL_getenv("SDL_VIDEODRIVER");
+  if (asked && *asked) return;
+  const std::string driver = SDL_GetCurrentVideoDriver() ? SDL_GetCurrentVideoDriver() : "";
+  if (driver != "offscreen" && driver != "dummy" && driver != "evdev") return;
+  const char* display = SDL_getenv("DISPLAY");
+  throw std::runtime_error("No se puede abrir la ventana: no se puede usar el escritorio (DISPLAY=" +
+                           std::string(display ? display : "") + ")");
 }
 
 void SdlApplication::StartImGui() {

@@ -64,6 +64,7 @@ class SdlApplication {
   class Messages;
 
   void StartVideo();
+  void RefuseWindowlessVideo();
   void StartImGui();
   void Shutdown();
   void WantFrames(int frames);
