@@ -262,8 +262,12 @@ void DrawShade(int layer, bool appearing) {
 // a press of the mouse from completing.
 void FormRenderer::DrawControls(TForm& form, ImVec2 client, bool barsOnly) {
   const TControl*& shown = focusShown_[&form];
-  focusFromCode_ = form.Focus != shown ? form.Focus : nullptr;
-  shown = form.Focus;
+  // A press of the mouse in progress ends first: focus handed over now would
+  // take it from the control being pressed (a click right after "Enviar",
+  // whose handler gives the focus to the chat line).
+  const bool pressing = ImGui::IsAnyMouseDown();
+  focusFromCode_ = form.Focus != shown && !pressing ? form.Focus : nullptr;
+  if (!pressing) shown = form.Focus;
   if (focusFromCode_ && focusFromCode_->Kind() != ControlKind::Edit && ImGui::GetActiveID() != 0)
     ImGui::ClearActiveID();
   for (auto& owned : form.Controls()) {

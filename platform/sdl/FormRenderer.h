@@ -55,7 +55,8 @@ class FormRenderer {
   bool HasActions() const { return !actions_.empty(); }
   // Whether the keyboard focus is on its way to another control of the
   // window (moved from code, or kept by an edit after Enter): ImGui gives it
-  // over the next frame or two, and text typed meanwhile would be lost.
+  // over the next frame or two; text typed meanwhile would be lost, and a
+  // press of the mouse taken over.
   bool FocusArriving(const TForm* form) const;
 
  private:

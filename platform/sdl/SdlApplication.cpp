@@ -335,8 +335,9 @@ bool SdlApplication::TypingKey(const SDL_Event& e, const SDL_Event* next) const 
 //   focus, the text of the edit the click leaves);
 // - neither text, a second command nor a modifier follows a command key
 //   (ImGui would apply the text first, or read the command with the wrong
-//   Ctrl or Shift), and text waits while the keyboard focus is on its way
-//   to an edit;
+//   Ctrl or Shift);
+// - text and presses of the mouse wait while the keyboard focus is on its
+//   way to a control (text would be lost, a press taken over by the focus);
 // - the pointer stays where a button changed, so a button is judged where
 //   it was pressed and released.
 bool SdlApplication::JoinsFrame(const SDL_Event& e, bool typing) {
@@ -359,7 +360,8 @@ bool SdlApplication::JoinsFrame(const SDL_Event& e, bool typing) {
   }
   if (e.type == SDL_MOUSEBUTTONDOWN || e.type == SDL_MOUSEBUTTONUP) {
     const uint32_t mask = SDL_BUTTON(e.button.button);
-    if (f.keyboard || (f.buttons & mask)) return false;
+    const bool press = e.type == SDL_MOUSEBUTTONDOWN;
+    if (f.keyboard || (f.buttons & mask) || (press && renderer_->FocusArriving(TopForm()))) return false;
     f.buttons |= mask;
     return true;
   }

@@ -37,7 +37,7 @@ echo "40 characters: typed in $(( typed - start )) ms, in the chat $(( arrived -
 (( arrived - start <= limit )) || fail "the line took $(( arrived - start )) ms (at most $limit)"
 
 # The quick click: "Enviar", then 20 ms later "Añadir a la partida", "Quitar"
-# (with the player chosen) and "Añadir a la partida" again.
+# (with the player chosen), "Añadir a la partida" again and "Equipos".
 quick() {  # line x y
   xdotool mousemove 630 716 click 1
   sleep 0.3
@@ -54,5 +54,11 @@ quick "segunda prisa" 775 335
 wait_until 5 said "<Sistema> El jugador Jugador 1 ha dejado la partida." || fail "Quitar did not act after Enviar"
 quick "tercera prisa" 517 335
 wait_until 5 joined 2 || fail "Añadir a la partida did not act after Enviar again"
+# "Equipos", drawn before the chat line that Enviar gives the focus to, goes
+# down (the accent colour) all the same.
+quick "cuarta prisa" 927 44
+xdotool mousemove 600 600
+teams_down() { [[ "$(screen_pixel 927 40)" == "srgb(0,142,214)" ]]; }
+wait_until 5 teams_down || fail "Equipos did not act after Enviar ($(screen_pixel 927 40))"
 close_game
 echo "tecleo: ok"
