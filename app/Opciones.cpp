@@ -31,11 +31,21 @@ void TF_Principal::cb_CircuitosClick() {
   if (cb_Circuito->ItemIndex() < 0) cb_Circuito->SetItemIndex(0);
   const std::string nombre = cb_Circuito->Text();
   if (nombre.empty()) ErrorFatal("No se encuentra ningún circuito en la carpeta ..\\Circuitos.");
-  circuito_.reset();
-  circuito_ = std::make_unique<TCircuito>(nombre);
   Picture imagen;
   if (!LoadPicture(files::Resolve("Circuitos\\" + nombre + ".jpg"), imagen))
     ErrorFatal("No se encuentra el fichero ..\\Circuitos\\" + nombre + ".jpg");
+  // A race needs the whole screen drawn: a picture of another size is no
+  // circuit, as in the circuit editor. It leaves the list for the next one.
+  if (imagen.pixels.width() != AnchoFotoCircuito || imagen.pixels.height() != AltoFotoCircuito) {
+    ShowWarning("El circuito ..\\Circuitos\\" + nombre + ".jpg ha de ser de 1024 X 768 pixels: no se puede jugar en él.");
+    const int quitado = cb_Circuito->ItemIndex();
+    cb_Circuito->Items.erase(cb_Circuito->Items.begin() + quitado);
+    cb_Circuito->SetItemIndex(quitado < int(cb_Circuito->Items.size()) ? quitado : 0);
+    cb_CircuitosClick();
+    return;
+  }
+  circuito_.reset();
+  circuito_ = std::make_unique<TCircuito>(nombre);
   ImageSlot& slot = DXImageList.slot("Circuito");
   slot.setPicture(std::move(imagen));
   slot.transparent = false;

@@ -449,6 +449,7 @@ void TF_Principal::TerminarCarrera() {
   DXDraw.SetCursorVisible(true);
   t_coches.SetEnabled(false);
   t_semaforo.SetEnabled(false);
+  DXWaveList[Sirena]->Stop();  // a start stopped during its countdown
   for (TCoche* c : jugadores_) {
     c->LeerPerfilCircuito();
     if (c->Local) {

@@ -5,6 +5,7 @@
 
 #include "platform/Application.h"
 #include "platform/Files.h"
+#include "platform/Text.h"
 
 namespace rodavia {
 
@@ -44,7 +45,7 @@ void TSpeedButton::Click() {
 }
 
 void TEdit::SetText(const std::string& text) {
-  std::string t = MaxLength > 0 && int(text.size()) > MaxLength ? text.substr(0, MaxLength) : text;
+  std::string t = MaxLength > 0 ? Utf8Prefix(text, size_t(MaxLength)) : text;
   if (t == text_) return;
   text_ = std::move(t);
   if (OnChange) OnChange();

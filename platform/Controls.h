@@ -104,7 +104,7 @@ class TSpeedButton : public TControl {
 class TEdit : public TControl {
  public:
   explicit TEdit(std::string name) : TControl(ControlKind::Edit, std::move(name)) {}
-  int MaxLength = 0;  // 0 = no limit
+  int MaxLength = 0;  // characters; 0 = no limit
   bool ReadOnly = false;
   std::function<void()> OnChange;
   // The key handler may change or swallow (set to 0) a typed character.

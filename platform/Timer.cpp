@@ -26,19 +26,24 @@ void TTimer::SetEnabled(bool enabled) {
   enabled_ = enabled;
 }
 
+// Ticks wrap, and a loop step may read the clock before a handler it runs
+// starts a timer: a time before the start counts as no time at all, so the
+// timer never fires early.
+int64_t TTimer::Elapsed(uint32_t now) const { return int32_t(now - last_); }
+
 bool TTimer::Idle(uint32_t now) {
   if (!enabled_ || Interval == 0) return false;
-  const uint32_t elapsed = now - last_;
+  const int64_t elapsed = Elapsed(now);
   if (elapsed < Interval) return false;
   last_ = now;
-  Fire(now, elapsed);
+  Fire(now, uint32_t(elapsed));
   return true;
 }
 
 uint32_t TTimer::UntilDue(uint32_t now) const {
   if (!enabled_ || Interval == 0) return kNever;
-  const uint32_t elapsed = now - last_;
-  return elapsed >= Interval ? 0 : Interval - elapsed;
+  const int64_t elapsed = Elapsed(now);
+  return elapsed >= Interval ? 0 : uint32_t(std::min<int64_t>(Interval - elapsed, kNever - 1));
 }
 
 void TTimer::Fire(uint32_t, uint32_t) {

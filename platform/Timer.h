@@ -33,6 +33,7 @@ class TTimer {
 
  protected:
   virtual void Fire(uint32_t now, uint32_t elapsed);
+  int64_t Elapsed(uint32_t now) const;
   bool enabled_ = false;
   uint32_t last_ = 0;
 };

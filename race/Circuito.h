@@ -19,6 +19,8 @@ constexpr char Asfalto = '0', Hierba = '1', Arena = '2', Pared = 'P', Boxes = 'B
 
 constexpr double SinRecord = 0.9;  // no lap time yet
 constexpr int AnchoMascara = 257, AltoMascara = 193;
+// The size of a circuit's picture: the whole race screen.
+constexpr int AnchoFotoCircuito = 1024, AltoFotoCircuito = 768;
 
 struct TSalida {
   int16_t X = 0, Y = 0, Angulo = 0;

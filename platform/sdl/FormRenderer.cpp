@@ -59,6 +59,25 @@ int FilterTypedKey(ImGuiInputTextCallbackData* data) {
   return 0;
 }
 
+// The edit's limit counts characters, not bytes: what an edit takes past it
+// is taken back from just before the cursor, where it was typed or pasted.
+void KeepWithinLimit(ImGuiInputTextCallbackData* data, int limit) {
+  int excess = -limit;
+  for (int i = 0; i < data->BufTextLen; ++i) excess += (static_cast<unsigned char>(data->Buf[i]) & 0xC0) != 0x80;
+  int start = data->CursorPos;
+  for (; excess > 0 && start > 0; --excess)
+    do --start;
+    while (start > 0 && (static_cast<unsigned char>(data->Buf[start]) & 0xC0) == 0x80);
+  if (start < data->CursorPos) data->DeleteChars(start, data->CursorPos - start);
+}
+
+int EditCallback(ImGuiInputTextCallbackData* data) {
+  if (data->EventFlag == ImGuiInputTextFlags_CallbackCharFilter) return FilterTypedKey(data);
+  const int limit = static_cast<TEdit*>(data->UserData)->MaxLength;
+  if (limit > 0) KeepWithinLimit(data, limit);
+  return 0;
+}
+
 void DrawFrame(ImDrawList& dl, ImVec2 min, ImVec2 max) {
   dl.AddRect(min, max, ImGui::GetColorU32(ImGuiCol_Border), 4);
 }
@@ -243,8 +262,12 @@ void DrawShade(int layer, bool appearing) {
 // a press of the mouse from completing.
 void FormRenderer::DrawControls(TForm& form, ImVec2 client, bool barsOnly) {
   const TControl*& shown = focusShown_[&form];
-  focusFromCode_ = form.Focus != shown ? form.Focus : nullptr;
-  shown = form.Focus;
+  // A press of the mouse in progress ends first: focus handed over now would
+  // take it from the control being pressed (a click right after "Enviar",
+  // whose handler gives the focus to the chat line).
+  const bool pressing = ImGui::IsAnyMouseDown();
+  focusFromCode_ = form.Focus != shown && !pressing ? form.Focus : nullptr;
+  if (!pressing) shown = form.Focus;
   if (focusFromCode_ && focusFromCode_->Kind() != ControlKind::Edit && ImGui::GetActiveID() != 0)
     ImGui::ClearActiveID();
   for (auto& owned : form.Controls()) {
@@ -262,6 +285,7 @@ void FormRenderer::DrawControl(TForm& form, TControl& c, ImVec2 min) {
   ImGui::PushStyleColor(ImGuiCol_Text, ToTextColor(c.FontColor));
   ImGui::BeginDisabled(!c.Usable());
   ImGui::SetCursorScreenPos(min);
+  const ImGuiID active = ImGui::GetActiveID();
   switch (c.Kind()) {
     case ControlKind::Label: DrawLabel(static_cast<TLabel&>(c), min); break;
     case ControlKind::Button: DrawButton(c, min, false); break;
@@ -284,6 +308,10 @@ void FormRenderer::DrawControl(TForm& form, TControl& c, ImVec2 min) {
       break;
   }
   ImGui::EndDisabled();
+  // A control the player takes into use has the focus, as a click gives it:
+  // a handler that gives the focus to a control moves it there whatever
+  // had it before.
+  if (input_ && ImGui::GetActiveID() != active && ImGui::GetActiveID() != 0) focusShown_[&form] = form.Focus = &c;
   if (&c == focusFromCode_ && c.Kind() != ControlKind::Edit) TakeNavigationFocus();
   ImGui::PopStyleColor();
   ImGui::PopFont();
@@ -333,13 +361,15 @@ void FormRenderer::DrawButton(TControl& b, ImVec2 min, bool down) {
 void FormRenderer::DrawEdit(TForm& form, TEdit& e, ImVec2 min) {
   (void)min;
   const std::string& text = e.Text();
-  std::vector<char> buffer(e.MaxLength > 0 ? size_t(e.MaxLength) + 1 : std::max<size_t>(1024, text.size() + 256));
+  // Room for the limit's characters at four bytes each, and the one that the
+  // limit then takes back.
+  std::vector<char> buffer(e.MaxLength > 0 ? 4 * size_t(e.MaxLength + 1) + 1
+                                          : std::max<size_t>(1024, text.size() + 256));
   std::memcpy(buffer.data(), text.data(), std::min(text.size(), buffer.size() - 1));
 
-  // Focus given from code, or kept after Enter so the player can type on.
-  if (focusFromCode_ == &e || refocus_ == &e) {
+  if (focusFromCode_ == &e) {
     ImGui::SetKeyboardFocusHere();
-    refocus_ = nullptr;
+    focusAsked_ = true;
   }
   const bool capture = bool(e.OnKeyDown);
   if (capture && ImGui::GetActiveID() == ImGui::GetID("##edit")) CaptureKeys(e);
@@ -347,10 +377,10 @@ void FormRenderer::DrawEdit(TForm& form, TEdit& e, ImVec2 min) {
   ImGui::PushStyleVar(ImGuiStyleVar_FramePadding, FramePaddingFor(e));
   ImGui::PushStyleColor(ImGuiCol_FrameBg, ToImVec4(e.Color, clWindow));
   ImGui::SetNextItemWidth(float(e.Width));
-  ImGuiInputTextFlags flags = ImGuiInputTextFlags_CallbackCharFilter;
+  ImGuiInputTextFlags flags = ImGuiInputTextFlags_CallbackCharFilter | ImGuiInputTextFlags_CallbackEdit;
   if (!capture) flags |= ImGuiInputTextFlags_EnterReturnsTrue;
   if (e.ReadOnly || capture) flags |= ImGuiInputTextFlags_ReadOnly;
-  const bool enter = ImGui::InputText("##edit", buffer.data(), buffer.size(), flags, FilterTypedKey, &e);
+  const bool enter = ImGui::InputText("##edit", buffer.data(), buffer.size(), flags, EditCallback, &e);
   ImGui::PopStyleColor();
   ImGui::PopStyleVar();
 
@@ -361,7 +391,10 @@ void FormRenderer::DrawEdit(TForm& form, TEdit& e, ImVec2 min) {
   std::string typed(buffer.data());
   if (typed != text) Later([&e, typed] { e.SetText(typed); });
   if (enter) {
-    refocus_ = &e;
+    // The edit keeps the focus from the next frame on, so the player types on
+    // without losing what follows Enter.
+    ImGui::SetKeyboardFocusHere(-1);
+    focusAsked_ = true;
     Later([&e] {
       char key = '\r';
       if (e.OnKeyPress) e.OnKeyPress(key);
@@ -662,7 +695,15 @@ const std::vector<Texture>& FormRenderer::Images(const TListView& lv) {
   return s.textures;
 }
 
+bool FormRenderer::FocusArriving(const TForm* form) const {
+  if (focusArriving_ || !form) return focusArriving_;
+  const auto shown = focusShown_.find(form);
+  return shown != focusShown_.end() && shown->second != form->Focus;
+}
+
 void FormRenderer::EndFrame() {
+  focusArriving_ = focusAsked_;
+  focusAsked_ = false;
   keysPressed_.clear();
   mouseMoves_.clear();
   hovered_ = std::move(hoveredNow_);

@@ -53,6 +53,11 @@ class FormRenderer {
   // Runs the handlers of the input gathered while drawing, in order.
   void RunActions();
   bool HasActions() const { return !actions_.empty(); }
+  // Whether the keyboard focus is on its way to another control of the
+  // window (moved from code, or kept by an edit after Enter): ImGui gives it
+  // over the next frame or two; text typed meanwhile would be lost, and a
+  // press of the mouse taken over.
+  bool FocusArriving(const TForm* form) const;
 
  private:
   void DrawBorderless(TForm& form, bool input, bool appearing);
@@ -100,8 +105,9 @@ class FormRenderer {
   std::map<const TForm*, const TControl*> focusShown_;  // the Focus last given to ImGui
   const TControl* focusFromCode_ = nullptr;             // moved from code: ImGui takes it this frame
   std::map<const TControl*, int> pageShown_;            // the tab last selected in ImGui
-  const TControl* refocus_ = nullptr;                   // edit to keep typing in after Enter
   bool input_ = true;
+  bool focusAsked_ = false;     // an edit asked ImGui for the keyboard in this frame
+  bool focusArriving_ = false;  // ... in the last frame: it takes it in the next
   std::vector<MouseMove> mouseMoves_;  // since the last frame
 };
 

@@ -11,6 +11,9 @@ namespace rodavia {
 
 namespace {
 
+// The least room between a box and the edges of the screen.
+constexpr float kMargin = 12;
+
 const char* TitleOf(MsgKind kind) {
   switch (kind) {
     case MsgKind::Error: return "Error";
@@ -63,6 +66,23 @@ MessageBoxView::MessageBoxView(MsgKind kind, const std::string& text, MsgButtons
   for (MsgResult r : buttons_) captions_.push_back(CaptionOf(r));
 }
 
+// The lines as they are when they fit in `room`; otherwise in a panel of
+// that size that scrolls both ways (a race of 16 players' results), so
+// every line and column can be reached.
+void MessageBoxView::DrawText(ImVec2 room) {
+  ImVec2 size(0, 0);
+  for (const std::string& line : lines_) size.x = std::max(size.x, ImGui::CalcTextSize(line.c_str()).x);
+  size.y = lines_.size() * ImGui::GetTextLineHeightWithSpacing();
+  const bool fits = size.x <= room.x && size.y <= room.y;
+  if (!fits) {
+    const float bar = ImGui::GetStyle().ScrollbarSize;
+    const ImVec2 panel(std::min(size.x + bar, room.x), std::min(size.y + bar, room.y));
+    ImGui::BeginChild("##text", panel, false, ImGuiWindowFlags_HorizontalScrollbar);
+  }
+  for (const std::string& line : lines_) ImGui::TextUnformatted(line.empty() ? " " : line.c_str());
+  if (!fits) ImGui::EndChild();
+}
+
 void MessageBoxView::Answer(MsgResult r) {
   if (answered_) return;
   answered_ = true;
@@ -70,10 +90,12 @@ void MessageBoxView::Answer(MsgResult r) {
 }
 
 void MessageBoxView::Draw(int layer, bool appearing) {
-  const ImVec2 centre = ImGui::GetMainViewport()->GetCenter();
-  ImGui::SetNextWindowPos(centre, ImGuiCond_Always, ImVec2(0.5f, 0.5f));
-  ImGui::SetNextWindowSizeConstraints(ImVec2(300, 0), ImVec2(900, 700));
-  ImGui::PushStyleVar(ImGuiStyleVar_WindowPadding, ImVec2(20, 16));
+  const ImGuiViewport& screen = *ImGui::GetMainViewport();
+  const ImVec2 padding(20, 16);
+  const ImVec2 largest(screen.Size.x - 2 * kMargin, screen.Size.y - 2 * kMargin);
+  ImGui::SetNextWindowPos(screen.GetCenter(), ImGuiCond_Always, ImVec2(0.5f, 0.5f));
+  ImGui::SetNextWindowSizeConstraints(ImVec2(std::min(300.0f, largest.x), 0), largest);
+  ImGui::PushStyleVar(ImGuiStyleVar_WindowPadding, padding);
   const std::string name = title_ + "###message" + std::to_string(layer);
   ImGui::Begin(name.c_str(), nullptr,
                ImGuiWindowFlags_AlwaysAutoResize | ImGuiWindowFlags_NoCollapse | ImGuiWindowFlags_NoMove |
@@ -84,7 +106,11 @@ void MessageBoxView::Draw(int layer, bool appearing) {
     ImGui::SetWindowFocus();
   }
   ImGui::PushFont(LobbyFont(12, false));
-  for (const std::string& line : lines_) ImGui::TextUnformatted(line.empty() ? " " : line.c_str());
+  // The room the text has inside the largest box, under the title and over
+  // the gap and the buttons.
+  const float buttonsHeight = 8 + 2 * ImGui::GetStyle().ItemSpacing.y + ImGui::GetFrameHeight();
+  const ImVec2 room(largest.x - 2 * padding.x, largest.y - ImGui::GetFrameHeight() - 2 * padding.y - buttonsHeight);
+  DrawText(room);
   ImGui::PopFont();
   ImGui::Dummy(ImVec2(0, 8));
 

@@ -2,6 +2,8 @@
 // One message box as the player sees it: a title by kind, the text (a CR
 // alone or CR LF breaks a line) and the buttons of its kind. Enter answers
 // with the first button, Escape with the cancelling one.
+#include <imgui.h>
+
 #include <string>
 #include <vector>
 
@@ -27,6 +29,7 @@ class MessageBoxView {
   void Draw(int layer, bool appearing);
 
  private:
+  void DrawText(ImVec2 room);
   void Answer(MsgResult r);
   std::string title_;
   std::vector<std::string> lines_;

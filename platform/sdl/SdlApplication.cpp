@@ -48,10 +48,17 @@ constexpr uint32_t kLongestSleepMs = 250;
 // back for at most this long when nothing is pending.
 constexpr uint32_t kGameStepSleepMs = 1;
 
-// A key, typed text or a mouse button going down or up.
-bool IsTransition(const SDL_Event& e) {
-  return e.type == SDL_KEYDOWN || e.type == SDL_KEYUP || e.type == SDL_TEXTINPUT || e.type == SDL_MOUSEBUTTONDOWN ||
-         e.type == SDL_MOUSEBUTTONUP;
+// Keys that only change what other keys mean.
+bool IsModifier(SDL_Scancode sc) {
+  return (sc >= SDL_SCANCODE_LCTRL && sc <= SDL_SCANCODE_RGUI) || sc == SDL_SCANCODE_MODE || sc == SDL_SCANCODE_CAPSLOCK;
+}
+
+// A key going down that edits text or moves through the window (Enter,
+// Backspace, Tab, the arrows...): ImGui applies it after the frame's typed
+// text, in an order of its own.
+bool IsCommand(const SDL_Event& e) {
+  const SDL_Scancode sc = e.key.keysym.scancode;
+  return e.type == SDL_KEYDOWN && !e.key.repeat && !IsModifier(sc) && sc != SDL_SCANCODE_SPACE;
 }
 
 std::runtime_error SdlFailure(const std::string& what) {
@@ -107,8 +114,10 @@ SdlApplication::SdlApplication() {
     display_ = std::make_unique<SdlDisplay>(window_);
     text_ = std::make_unique<SdlText>();
     StartImGui();
-  } catch (...) {
+  } catch (const std::exception& e) {
     Shutdown();
+    // Where a desktop answers the player sees why, not only a terminal.
+    SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, "Rodavia", e.what(), nullptr);
     throw;
   }
   renderer_ = std::make_unique<FormRenderer>();
@@ -145,6 +154,7 @@ void SdlApplication::StartVideo() {
       throw SdlFailure("No se puede iniciar SDL");
     }
   }
+  RefuseWindowlessVideo();
   // Hidden until the display takes its mode, so a full-screen start never
   // shows a window first.
   window_ = SDL_CreateWindow("Rodavia", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, kScreenWidth, kScreenHeight,
@@ -159,6 +169,19 @@ void SdlApplication::StartVideo() {
   sdlRenderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
   if (!sdlRenderer_) throw SdlFailure("No se puede crear el dibujo de la ventana");
   Texture::SetRenderer(sdlRenderer_);
+}
+
+// When the desktop cannot be used SDL falls back to a driver that draws
+// nowhere, and the game would run on with nothing on the screen: only a
+// driver named in the environment may be one.
+void SdlApplication::RefuseWindowlessVideo() {
+  const char* asked = SDL_getenv("SDL_VIDEODRIVER");
+  if (asked && *asked) return;
+  const std::string driver = SDL_GetCurrentVideoDriver() ? SDL_GetCurrentVideoDriver() : "";
+  if (driver != "offscreen" && driver != "dummy" && driver != "evdev") return;
+  const char* display = SDL_getenv("DISPLAY");
+  throw std::runtime_error("No se puede abrir la ventana: no se puede usar el escritorio (DISPLAY=" +
+                           std::string(display ? display : "") + ")");
 }
 
 void SdlApplication::StartImGui() {
@@ -240,14 +263,14 @@ MsgResult SdlApplication::ShowMessage(MsgKind kind, const std::string& text, Msg
 }
 
 void SdlApplication::ProcessMessagesOnce(uint32_t longestSleep) {
-  const uint32_t now = CurrentClock().Ticks();
   bool happened = DeliverEvents();
   if (happened) WantFrames(kSettleFrames);
   // Work and timers change what windows show: one frame shows it, unless
   // they drew one themselves (the race processes messages after its flip).
   const uint64_t framesBefore = framesDrawn_;
   const bool worked = RunPostedWork();
-  const bool ticked = IdleAllTimers(now);
+  // The clock is read here: events and work may have run nested loops.
+  const bool ticked = IdleAllTimers(CurrentClock().Ticks());
   happened |= worked || ticked;
   if ((worked || ticked) && framesDrawn_ == framesBefore) WantFrames(1);
   happened |= DrawIfDue();
@@ -256,12 +279,16 @@ void SdlApplication::ProcessMessagesOnce(uint32_t longestSleep) {
 
 void SdlApplication::WantFrames(int frames) { framesWanted_ = std::max(framesWanted_, frames); }
 
+// Input held back for a later frame is drawn through at once: typing keeps
+// up with the player however fast the keys come.
+uint32_t SdlApplication::FramePace() const { return pending_.empty() ? kFrameMs : 0; }
+
 // Milliseconds until a timer is due or a wanted frame may be drawn.
 uint32_t SdlApplication::UntilNextWork() const {
   uint32_t wait = UntilNextTimer(CurrentClock().Ticks());
   if (framesWanted_ > 0) {
     const uint32_t sinceFrame = SDL_GetTicks() - lastFrame_;
-    wait = std::min(wait, sinceFrame >= kFrameMs ? 0 : kFrameMs - sinceFrame);
+    wait = std::min(wait, sinceFrame >= FramePace() ? 0 : FramePace() - sinceFrame);
   }
   return wait;
 }
@@ -274,29 +301,77 @@ void SdlApplication::Sleep(uint32_t ms) {
   if (SDL_WaitEventTimeout(&e, int(ms))) pending_.push_back(e);
 }
 
-// Hands the queued events to the windows in order. ImGui reads the state
-// of keys and mouse buttons once a frame, so two transitions within one
-// frame would reach it as one (two presses, or a click and a double click,
-// merged): a frame takes at most one key, text or button event, and what
-// follows it waits for the next, so that order holds.
+// Hands the queued events to the windows in order, as many in a frame as
+// ImGui can tell apart: it reads keys, mouse buttons and the pointer once a
+// frame and applies the frame's typed text before its keys. So a frame
+// takes no event that would reach it merged or out of order; what follows
+// waits for the next frame.
 bool SdlApplication::DeliverEvents() {
   SDL_Event e;
   while (SDL_PollEvent(&e)) pending_.push_back(e);
   bool any = false;
   while (!pending_.empty()) {
     e = pending_.front();
-    if (IsTransition(e)) {
-      if (transitionThisFrame_) break;
-      transitionThisFrame_ = true;
-    }
+    const bool typing = TypingKey(e, pending_.size() > 1 ? &pending_[1] : nullptr);
+    if (!JoinsFrame(e, typing)) break;
     pending_.pop_front();
     any = true;
-    HandleEvent(e);
+    HandleEvent(e, typing);
   }
   return any;
 }
 
-void SdlApplication::HandleEvent(const SDL_Event& e) {
+// A key whose press typed the character that follows it, or the release of
+// such a key: an edit needs the character, never the key, so typed text
+// flows in a frame at a time. Space presses the focused button as a key.
+bool SdlApplication::TypingKey(const SDL_Event& e, const SDL_Event* next) const {
+  if (e.type == SDL_KEYUP) return typingKeys_.test(e.key.keysym.scancode);
+  return e.type == SDL_KEYDOWN && next && next->type == SDL_TEXTINPUT && e.key.keysym.scancode != SDL_SCANCODE_SPACE;
+}
+
+// Whether the event may reach ImGui in the frame being gathered, noting
+// what it changes when it may:
+// - a key or a button changes once (a press and its release, a click and a
+//   double click, in frames of their own);
+// - a click never shares a frame with keys or text (the key that moved the
+//   focus, the text of the edit the click leaves);
+// - neither text, a second command nor a modifier follows a command key
+//   (ImGui would apply the text first, or read the command with the wrong
+//   Ctrl or Shift);
+// - text and presses of the mouse wait while the keyboard focus is on its
+//   way to a control (text would be lost, a press taken over by the focus);
+// - the pointer stays where a button changed, so a button is judged where
+//   it was pressed and released.
+bool SdlApplication::JoinsFrame(const SDL_Event& e, bool typing) {
+  FrameInput& f = frameInput_;
+  if (typing && e.type == SDL_KEYUP) return true;  // nothing ImGui reads
+  if (e.type == SDL_TEXTINPUT || typing) {
+    if (f.buttons || f.command || renderer_->FocusArriving(TopForm())) return false;
+    f.keyboard = true;
+    return true;
+  }
+  if (e.type == SDL_KEYDOWN || e.type == SDL_KEYUP) {
+    if (e.key.repeat) return true;  // ImGui repeats a held key itself
+    const SDL_Scancode sc = e.key.keysym.scancode;
+    const bool command = IsCommand(e);
+    if (f.buttons || f.keys.test(sc) || (f.command && (command || IsModifier(sc)))) return false;
+    f.keys.set(sc);
+    f.keyboard = true;
+    f.command |= command;
+    return true;
+  }
+  if (e.type == SDL_MOUSEBUTTONDOWN || e.type == SDL_MOUSEBUTTONUP) {
+    const uint32_t mask = SDL_BUTTON(e.button.button);
+    const bool press = e.type == SDL_MOUSEBUTTONDOWN;
+    if (f.keyboard || (f.buttons & mask) || (press && renderer_->FocusArriving(TopForm()))) return false;
+    f.buttons |= mask;
+    return true;
+  }
+  if (e.type == SDL_MOUSEMOTION) return f.buttons == 0;
+  return true;
+}
+
+void SdlApplication::HandleEvent(const SDL_Event& e, bool typing) {
   if (e.type == wakeEvent_) return;  // the posted work runs in every step
   // The close box of the only window arrives as SDL_QUIT (as does Ctrl+C).
   if (e.type == SDL_QUIT) {
@@ -304,6 +379,10 @@ void SdlApplication::HandleEvent(const SDL_Event& e) {
     return;
   }
   if (e.type == SDL_KEYDOWN && HandleKey(e)) return;
+  if (typing) {
+    typingKeys_.set(e.key.keysym.scancode, e.type == SDL_KEYDOWN);
+    return;
+  }
   TrackMouse(e);
   ImGui_ImplSDL2_ProcessEvent(&e);
   if (e.type == SDL_KEYDOWN || e.type == SDL_KEYUP) {
@@ -370,13 +449,13 @@ TForm* SdlApplication::TopForm() const { return layers_.empty() ? mainForm_ : la
 bool SdlApplication::DrawIfDue() {
   if (drawing_) return false;
   const uint32_t now = SDL_GetTicks();
-  if (!display_->TakeFlip() && (framesWanted_ == 0 || now - lastFrame_ < kFrameMs)) return false;
+  if (!display_->TakeFlip() && (framesWanted_ == 0 || now - lastFrame_ < FramePace())) return false;
   lastFrame_ = now;
   ++framesDrawn_;
   if (framesWanted_ > 0) --framesWanted_;
   DrawFrame();
   ReturnFreedMemory();
-  transitionThisFrame_ = false;
+  frameInput_ = {};
   // Held buttons (a spin button repeating) and queued events need frames.
   if (renderer_->HasActions() || ImGui::IsAnyMouseDown() || !pending_.empty()) WantFrames(kSettleFrames);
   renderer_->RunActions();

@@ -6,6 +6,7 @@
 // address opener for the game.
 #include <SDL2/SDL_events.h>
 
+#include <bitset>
 #include <cstdint>
 #include <deque>
 #include <memory>
@@ -63,13 +64,17 @@ class SdlApplication {
   class Messages;
 
   void StartVideo();
+  void RefuseWindowlessVideo();
   void StartImGui();
   void Shutdown();
   void WantFrames(int frames);
+  uint32_t FramePace() const;
   uint32_t UntilNextWork() const;
   void Sleep(uint32_t ms);
   bool DeliverEvents();
-  void HandleEvent(const SDL_Event& e);
+  bool TypingKey(const SDL_Event& e, const SDL_Event* next) const;
+  bool JoinsFrame(const SDL_Event& e, bool typing);
+  void HandleEvent(const SDL_Event& e, bool typing);
   bool HandleKey(const SDL_Event& e);
   void TrackMouse(const SDL_Event& e);
   void HandleClose();
@@ -93,7 +98,17 @@ class SdlApplication {
   uint64_t framesDrawn_ = 0;
   std::optional<bool> trimmedScreen_;  // the screen (race or not) memory was last returned on
   std::deque<SDL_Event> pending_;  // events not yet handed to the windows
-  bool transitionThisFrame_ = false;  // a key, text or button event reached ImGui since the last frame
+  // What the events handed to ImGui since the last frame changed: ImGui
+  // reads keys, buttons and the pointer once a frame.
+  struct FrameInput {
+    std::bitset<SDL_NUM_SCANCODES> keys;  // pressed or released
+    uint32_t buttons = 0;                 // SDL_BUTTON masks pressed or released
+    bool keyboard = false;                // a key or typed text
+    bool command = false;                 // a key pressed that edits or moves (Enter, Tab, arrows, Backspace)
+  };
+  FrameInput frameInput_;
+  // Keys whose press typed a character: ImGui gets the character only.
+  std::bitset<SDL_NUM_SCANCODES> typingKeys_;
   uint32_t wakeEvent_ = 0;
   bool mouseKnown_ = false;
   int mouseX_ = 0, mouseY_ = 0;

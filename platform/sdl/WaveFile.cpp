@@ -57,6 +57,10 @@ bool LoadWave(SDL_RWops* source, WaveData& wave, std::string& reason) {
     reason = "wave too long to convert";
     return false;
   }
+  // A header whose block size disagrees with its channels and bits leaves
+  // SDL handing over a partial last frame, which OpenAL refuses: the
+  // samples are cut to whole frames of the format they are read in.
+  length -= length % uint32_t(audio.channels * (SDL_AUDIO_BITSIZE(audio.format) / 8));
   WaveData read;
   read.rate = audio.freq;
   read.channels = channels;
@@ -71,7 +75,7 @@ bool LoadWave(SDL_RWops* source, WaveData& wave, std::string& reason) {
     if (SDL_ConvertAudio(&cvt) < 0) return Fail(reason);
     converted = size_t(cvt.len_cvt);
   }
-  read.samples.resize(converted);
+  read.samples.resize(converted - converted % size_t(channels * read.bits / 8));
   wave = std::move(read);
   return true;
 }

@@ -111,6 +111,27 @@ TEST_F(CarreraTest, EscapeDuringTheCountdownStopsBothTimers) {
   EXPECT_FALSE(p->t_coches.Enabled());
 }
 
+// However many starts were stopped during the countdown, the next one lights
+// its lights 750 ms apart, with its own siren only.
+TEST_F(CarreraTest, AfterStoppedStartsTheCountdownTakesItsFullTime) {
+  p->AnyadirJugador("Ana");
+  for (int parada = 0; parada < 3; ++parada) {
+    p->sb_jugar->Click();
+    Esperar(1000 + 370 * parada);
+    p->FormKeyDown(27, {});
+    EXPECT_EQ(sonido.logs["Sirena.wav"]->stops, parada + 1);
+    Esperar(200);
+  }
+  p->sb_jugar->Click();
+  for (int frame = 1; frame <= 5; ++frame) {
+    Esperar(740);
+    EXPECT_EQ(p->Semaforo->Frame, frame - 1);
+    Esperar(10);
+    EXPECT_EQ(p->Semaforo->Frame, frame);
+  }
+  EXPECT_FALSE(p->t_coches.Enabled());
+}
+
 TEST_F(CarreraTest, EscapeWhileTheGridIsShownAbandonsTheStart) {
   p->AnyadirJugador("Ana");
   // The player presses Escape while the start shows the still grid.

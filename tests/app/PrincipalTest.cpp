@@ -68,6 +68,23 @@ TEST(PrincipalTest, OffersOnlyCircuitsWithBothFilesAndSelectsTheConfiguredOne) {
   EXPECT_EQ(p->cb_Circuito->Text(), "alameda");
 }
 
+// A picture of another size than the screen is no circuit: when it would be
+// chosen the player is told which and why, it leaves the list and the next
+// one is chosen; with none left the program ends as without circuits.
+TEST(PrincipalTest, ACircuitPictureOfAnotherSizeIsToldAndNotRaced) {
+  MundoPrincipal m;
+  const auto pequena = EncodeJpeg(RgbImage(800, 600), 80);
+  m.carpeta.Write("Circuitos/Chico.jpg", std::string(pequena.begin(), pequena.end()));
+  m.carpeta.Write("Circuitos/Chico.cfg", "");
+  m.carpeta.Write("Rodavia.ini", "[Circuito]\r\nNombre=Chico\r\n");
+  auto p = m.Arrancar();
+  EXPECT_EQ(m.mensajes.Texts(), std::vector<std::string>{"El circuito ..\\Circuitos\\Chico.jpg ha de ser de 1024 X 768 "
+                                                         "pixels: no se puede jugar en él."});
+  EXPECT_EQ(p->cb_Circuito->Items, (std::vector<std::string>{"alameda", "Bosque"}));
+  EXPECT_EQ(p->cb_Circuito->Text(), "alameda");
+  EXPECT_EQ(p->Circuito()->Nombre, "alameda");
+}
+
 TEST(PrincipalTest, EscapeInTheLobbyClosesAndSavesTheNineKeysInSectionOrder) {
   MundoPrincipal m;
   auto p = m.Arrancar();

@@ -2,7 +2,8 @@
 # The real program on a 1024 x 768 X server: in a fresh program folder with
 # the default data and no settings it starts full screen on the lobby with the
 # circuit preview, Escape closes it, and the settings file then holds exactly
-# the nine keys that closing writes.
+# the nine keys that closing writes. Without a desktop it can use, it says
+# why and fails.
 # Usage: lobby.sh <rodavia executable> <data generator>
 GAME=$1
 DATA=$2
@@ -31,4 +32,12 @@ EXPECTED=${EXPECTED/__CIRCUIT__/$NAME}
 TEAM=$(hostname | cut -d. -f1 | cut -c1-15)
 EXPECTED=${EXPECTED/__TEAM__/${TEAM:-Desconocido}}
 cmp -s <(printf '%s' "$EXPECTED") "$INI" || { cat -A "$INI" >&2; fail "unexpected Rodavia.ini"; }
+
+# Without a desktop it can use, and no video driver named, the game says why
+# and ends with a failure instead of running on with nothing on the screen.
+rc=0
+env -u SDL_VIDEODRIVER DISPLAY=":$DISPLAY_NUM.9" ALSOFT_DRIVERS=null timeout 20 "$WORK/Rodavia/rodavia" \
+  > "$WORK/sin-ventana.log" 2>&1 || rc=$?
+[[ $rc == 1 ]] || fail "a start without a usable desktop ended with $rc, expected 1"
+grep -q "No se puede abrir la ventana" "$WORK/sin-ventana.log" || fail "no reason given: $(cat "$WORK/sin-ventana.log")"
 echo "lobby: ok"

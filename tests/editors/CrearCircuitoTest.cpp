@@ -222,6 +222,17 @@ TEST_F(CrearCircuitoTest, ColocarJugadorAvanzaLaEleccionHastaBoxYNoSaleDeLas17) 
   for (int n = 2; n <= 15; ++n) EXPECT_EQ(Circuito().Salidas[size_t(n)].Y, 40 * n);
 }
 
+// A damaged description is told with the lobby's words, and never written
+// back over.
+TEST_F(CrearCircuitoTest, UnaDescripcionDanadaSeAvisaAlAbrirla) {
+  std::string danada;
+  for (int fila = 0; fila < 193; ++fila) danada += "\r\n";
+  carpeta.Write("Circuitos/Ovalo.cfg", danada + "Ovalo\r\nT\r\nA\r\nE\r\nno es un número\r\n");
+  ASSERT_TRUE(Cargar("Ovalo.jpg"));
+  EXPECT_EQ(mensajes.Texts(), std::vector<std::string>{"Error al crear la clase circuito. Su descripción está dañada: "
+                                                       "no se guardarán en ella récords ni cambios."});
+}
+
 TEST_F(CrearCircuitoTest, UnaImagenDeOtroTamanoAvisaYConservaElCircuitoAnterior) {
   carpeta.Write("Circuitos/Chico.jpg", Jpeg(800, 600));
   carpeta.Write("Circuitos/Roto.jpg", "no es una imagen");

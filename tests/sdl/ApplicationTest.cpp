@@ -290,7 +290,10 @@ struct Lobby : TForm {
     chat->MaxLength = 20;
     chat->OnKeyPress = [this](char& key) {
       if (key >= '0' && key <= '9') key = 0;
-      if (key == '\r') ++enters;
+      if (key == '\r') {
+        ++enters;
+        textAtEnter = chat->Text();
+      }
     };
     auto& circuito = Add<TComboBox>("cb_Circuito", 10, 110, 200, 24);
     circuito.Items = {"Monza", "Jerez"};
@@ -332,6 +335,7 @@ struct Lobby : TForm {
     enPagina.Caption = "Eje X";
   }
   int clicks = 0, enters = 0;
+  std::string textAtEnter;
   TEdit* chat = nullptr;
   std::vector<Surface16> pictures;
 };
@@ -351,6 +355,98 @@ TEST_F(ApplicationTest, PlayersClicksAndTypingReachTheControls) {
   EXPECT_EQ(lobby.chat->Text(), "hola") << "the key handler swallows digits";
   EXPECT_EQ(lobby.enters, 1);
   EXPECT_FALSE(static_cast<TListBox*>(lobby.Find("l_Chat"))->ScrollToEnd);
+}
+
+// Keys as a fast typist's keyboard sends them: each press, its character,
+// its release.
+void PushTyped(const std::string& text) {
+  for (const char c : text) {
+    const SDL_Scancode sc = SDL_GetScancodeFromKey(SDL_Keycode(c));
+    PushKeyEvent(SDL_KEYDOWN, sc);
+    PushText(std::string(1, c).c_str());
+    PushKeyEvent(SDL_KEYUP, sc);
+  }
+}
+
+void PushClick(SDL_Window* w, int x, int y) {
+  PushMotion(w, x, y);
+  PushButton(w, SDL_MOUSEBUTTONDOWN, x, y);
+  PushButton(w, SDL_MOUSEBUTTONUP, x, y);
+}
+
+// Everything a player does faster than frames are drawn, queued at once:
+// text chosen with Ctrl+A and typed over, a correction and Enter, more text,
+// then a click on a button and at once on a check box. Each arrives whole
+// and in order: the text before Enter holds the correction, the text after
+// it is typed on, and each click lands where it was made.
+TEST_F(ApplicationTest, InputFasterThanFramesArrivesWholeAndInOrder) {
+  Lobby lobby;
+  SDL_Window* w = app.Window();
+  auto& colisiones = *static_cast<TCheckBox*>(lobby.Find("cb_colisiones"));
+  // Like "Enviar", the button gives the focus back to the text line: the
+  // click that follows at once must not lose its press to that focus.
+  static_cast<TButton*>(lobby.Find("bb_Jugar"))->OnClick = [&lobby] {
+    ++lobby.clicks;
+    lobby.Focus = lobby.chat;
+  };
+  const uint32_t start = SDL_GetTicks();
+  TTimer done;
+  done.Interval = 20;
+  done.OnTimer = [&] {
+    if ((lobby.clicks == 1 && colisiones.Checked()) || SDL_GetTicks() - start > 5000) lobby.Close();
+  };
+  Script player(ClickAt(w, 100, 92) + std::vector<std::function<void()>>{[] {
+                  PushTyped("xyz");  // all of it chosen with Ctrl+A, Ctrl let go first, and typed over
+                  PushKeyEvent(SDL_KEYDOWN, SDL_SCANCODE_LCTRL, KMOD_LCTRL);
+                }, [&] {
+                  PushKeyEvent(SDL_KEYDOWN, SDL_SCANCODE_A, KMOD_LCTRL);
+                  PushKeyEvent(SDL_KEYUP, SDL_SCANCODE_LCTRL);
+                  PushKeyEvent(SDL_KEYUP, SDL_SCANCODE_A);
+                  PushTyped("holx");
+                  PushKey(SDL_SCANCODE_BACKSPACE);
+                  PushTyped("a mundo");
+                  PushKey(SDL_SCANCODE_RETURN);
+                  PushTyped("otra");
+                  PushClick(w, 60, 25);
+                  PushClick(w, 20, 61);
+                  done.SetEnabled(true);
+                }});
+  app.Run(lobby);
+  EXPECT_EQ(lobby.textAtEnter, "hola mundo");
+  EXPECT_EQ(lobby.enters, 1);
+  EXPECT_EQ(lobby.chat->Text(), "hola mundootra");
+  EXPECT_EQ(lobby.clicks, 1);
+  EXPECT_TRUE(colisiones.Checked());
+}
+
+// A handler that gives the focus to a control moves it there whatever had it
+// before: the edit takes what is typed after each click on the button, the
+// second time too, when the window's focus already named the edit.
+TEST_F(ApplicationTest, FocusGivenByAHandlerMovesEveryTime) {
+  Lobby lobby;
+  SDL_Window* w = app.Window();
+  auto& jugar = *static_cast<TButton*>(lobby.Find("bb_Jugar"));
+  jugar.OnClick = [&] { lobby.Focus = lobby.chat; };
+  const auto typed = [](const char* text) {
+    return std::vector<std::function<void()>>{[text] { PushTyped(text); }, [] {}};
+  };
+  Script player(ClickAt(w, 60, 25) + typed("ab") + ClickAt(w, 60, 25) + typed("cd") +
+                std::vector<std::function<void()>>{[&lobby] { lobby.Close(); }});
+  app.Run(lobby);
+  EXPECT_EQ(lobby.chat->Text(), "abcd");
+}
+
+// An edit's limit counts characters, however many bytes each takes: typed
+// and set from code alike.
+TEST_F(ApplicationTest, EditLimitsCountCharacters) {
+  Lobby lobby;
+  Script player(ClickAt(app.Window(), 100, 92) +
+                std::vector<std::function<void()>>{[] { PushText("ñandú pingüino "); }, [] { PushText("cigüeña ñu"); },
+                                                   [] {}, [&lobby] { lobby.Close(); }});
+  app.Run(lobby);
+  EXPECT_EQ(lobby.chat->Text(), "ñandú pingüino cigüe");
+  lobby.chat->SetText("ñññññññññññññññññññññññ");
+  EXPECT_EQ(lobby.chat->Text(), "ññññññññññññññññññññ");
 }
 
 // An idle loop sleeps; work posted from the network's thread must wake it

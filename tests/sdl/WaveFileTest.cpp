@@ -160,6 +160,25 @@ TEST(WaveFile, DropsAPartialLastFrame) {
   EXPECT_EQ(p.wave.samples, (Bytes{1, 2, 3, 4}));
 }
 
+// A header whose block size disagrees with its channels and bits: what is
+// read is whole frames of the channels and bits it names, or nothing with a
+// reason, never a partial frame OpenAL would refuse without a word.
+TEST(WaveFile, ABlockSizeAtOddsWithTheFrameStillGivesWholeFrames) {
+  for (const uint16_t block : {1, 3, 6}) {
+    Bytes fmt = Fmt(1, 2, 22050, 16);
+    fmt[12] = uint8_t(block);
+    Parsed p = Parse(Simple(fmt, Bytes(4 * 5 + 2, 7)));
+    if (!p.ok) {
+      EXPECT_FALSE(p.reason.empty());
+      continue;
+    }
+    EXPECT_EQ(p.wave.channels, 2);
+    EXPECT_EQ(p.wave.bits, 16);
+    EXPECT_EQ(p.wave.samples.size() % 4, 0u) << "block size " << block;
+    EXPECT_FALSE(p.wave.samples.empty());
+  }
+}
+
 TEST(WaveFile, RejectsWhatIsNoWaveWithAReason) {
   Bytes noData;
   PutChunk(noData, "fmt ", Fmt(1, 1, 22050, 8));
