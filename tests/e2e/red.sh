@@ -8,59 +8,8 @@
 set -euo pipefail
 GAME=$1
 DATA=$2
-WORK=$(mktemp -d)
-SERVER_PIDS=()
-declare -A PID
-cleanup() {
-  for p in "${PID[@]}"; do kill -9 "$p" 2>/dev/null || true; done
-  stop_x
-  rm -rf "$WORK"
-}
-trap cleanup EXIT
-source "$(dirname "$0")/utiles.inc"
-
-PORT=$(python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
-
-# A program folder for each team, with its own profile and settings.
-prepare() {  # team player
-  local dir="$WORK/$1"
-  mkdir -p "$dir"
-  cp "$GAME" "$dir/rodavia"
-  "$DATA" "$dir" > /dev/null
-  mv "$dir/Jugadores/Jugador 1.ini" "$dir/Jugadores/$2.ini"
-  printf '[Perfil]\r\nNombre=%s\r\n[Conexiones]\r\nIP=127.0.0.1:%s\r\nDescubrir=127.255.255.255\r\nEquipo=%s\r\n' \
-    "$2" "$PORT" "$1" > "$dir/Rodavia.ini"
-}
-declare -A SCREEN
-launch() {  # team
-  ( cd "$WORK/$1" && DISPLAY=":${SCREEN[$1]}" SDL_VIDEODRIVER=x11 ALSOFT_DRIVERS=null RODAVIA_TRAZA_CHAT="$WORK/$1.chat" \
-      exec ./rodavia > "$WORK/$1.log" 2>&1 ) &
-  PID[$1]=$!
-}
-window_of() { DISPLAY=":${SCREEN[$1]}" xdotool search --name '^Rodavia$' > /dev/null 2>&1; }
-# Starts a team's game on its own X server; a start that shows no window in
-# 30 s is reported with the game's threads and tried once more.
-start() {  # team
-  start_x "SCREEN[$1]"
-  launch "$1"
-  if ! wait_until 30 window_of "$1"; then
-    echo "$1: no window after 30 s (running: $(kill -0 "${PID[$1]}" 2>/dev/null && echo yes || echo no))" >&2
-    command -v gdb > /dev/null &&
-      timeout 20 gdb -batch -p "${PID[$1]}" -ex "thread apply all bt 12" 2>/dev/null | grep -A14 "^Thread 1 " >&2 || true
-    kill -9 "${PID[$1]}" 2>/dev/null || true
-    wait "${PID[$1]}" 2>/dev/null || true
-    launch "$1"
-    wait_until 30 window_of "$1" || fail "$1: no window ($(cat "$WORK/$1.log"))"
-  fi
-  sleep 1
-}
-on() { local team=$1; shift; DISPLAY=":${SCREEN[$team]}" "$@"; }
-click() { on "$1" xdotool mousemove "$2" "$3" click 1; }
-said() { [[ -f "$WORK/$1.chat" ]] && grep -qF -- "$2" "$WORK/$1.chat"; }
-expect_line() {  # team seconds line
-  wait_until "$2" said "$1" "$3" || fail "$1 never wrote \"$3\"; its chat: $(cat "$WORK/$1.chat" 2>/dev/null)"
-}
-shot() { on "$1" import -window root "$2"; }
+conexiones() { printf 'IP=127.0.0.1:%s' "$PORT"; }
+source "$(dirname "$0")/partida.inc"
 
 prepare Azul "Piloto Azul"
 prepare Rojo "Piloto Rojo"
