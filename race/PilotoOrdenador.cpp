@@ -24,20 +24,6 @@ constexpr double UnidadesPorRadian = 256;
 constexpr std::array<std::pair<int, int>, 8> Vecinos = {
     {{1, 0}, {-1, 0}, {0, 1}, {0, -1}, {1, 1}, {1, -1}, {-1, 1}, {-1, -1}}};
 
-// Cost of driving across one cell of each ground kind: asphalt is cheapest,
-// grass and sand slow the car, and the pit lane is dearer than any detour on
-// grass so that it is taken only when it is the only way.
-int CosteSuelo(char suelo) {
-  switch (suelo) {
-    case suelo::Pared: return Pared;
-    case suelo::Hierba: return 100;
-    case suelo::Arena: return 150;
-    case suelo::BoxIn: return 200;
-    case suelo::Boxes: return 300;
-    default: return 10;
-  }
-}
-
 // Cell costs, with cells next to a wall, and asphalt next to anything slower,
 // made dearer so that the way keeps off the edges.
 std::vector<int32_t> Costes(const TCircuito& circuito) {
@@ -144,10 +130,25 @@ constexpr int MaxPasos = 90;
 
 // ---- The plan -------------------------------------------------------------------
 
+// Asphalt is cheapest, grass and sand slow the car, and the pit lane is
+// dearer than any detour on grass so that it is taken only when it is the
+// only way.
+int CosteSuelo(char s) {
+  switch (s) {
+    case suelo::Pared: return Pared;
+    case suelo::Hierba: return 100;
+    case suelo::Arena: return 150;
+    case suelo::BoxIn: return 200;
+    case suelo::Boxes: return 300;
+    default: return 10;
+  }
+}
+
 TPlanCircuito::TPlanCircuito(const TCircuito& circuito) {
   const std::vector<int32_t> coste = Costes(circuito);
   for (int fase = 0; fase < 3; ++fase)
     Calcular(circuito, coste, fases_[size_t(fase)], LineaDe(fase), LineaDe(FaseAnterior(fase)));
+  linea_ = TLineaCarrera(circuito, *this);
 }
 
 // Cheapest ways to `meta` (Dijkstra from its cells backwards). The line the
@@ -195,7 +196,7 @@ void TPlanCircuito::Calcular(const TCircuito& circuito, const std::vector<int32_
 TPilotoOrdenador::TPilotoOrdenador(std::shared_ptr<const TPlanCircuito> plan, int nivel)
     : plan_(std::move(plan)) {
   const double k = (std::clamp(nivel, NivelOrdenadorMinimo, NivelOrdenadorMaximo) - 1) / 9.0;
-  margen_ = 0.55 + 0.5 * k;
+  margen_ = 0.55 + 0.45 * k;
   tope_ = 0.7 + 0.3 * k;
   frenada_ = 60 + 10 * k;
 }
@@ -288,6 +289,45 @@ TPilotoOrdenador::Objetivo TPilotoOrdenador::Mirar(const TCoche& coche, int fase
   o.rumbo = std::atan2(vy - py, vx - px) * UnidadesPorRadian;
   o.x = vx, o.y = vy;
   return o;
+}
+
+// Follows the racing line: steers at a point on it a little ahead and keeps
+// to the speed from which every bend within braking distance can be taken.
+// False when the car is off the line (pushed away, or short of a line it
+// has yet to touch): the plan then takes it back.
+bool TPilotoOrdenador::SeguirLinea(const TCoche& coche, int fase, Objetivo& o) {
+  constexpr double Cerca = 16, Lejos = 40;  // pixels from the line
+  const TLineaCarrera& linea = plan_->Linea();
+  if (linea.Vacia()) return false;
+  const double px = coche.X + 14, py = coche.Y + 14;
+  long mejor = -1;
+  double dMejor = 1e18;
+  auto buscar = [&](long desde, long hasta) {
+    for (long i = desde; i <= hasta; ++i) {
+      const double d = std::hypot(linea[i].x - px, linea[i].y - py);
+      if (linea[i].fase == fase && d < dMejor) mejor = i, dMejor = d;
+    }
+  };
+  if (indice_ >= 0) buscar(indice_ - 2, indice_ + 6);
+  if (dMejor > Cerca) buscar(0, long(linea.Tamanyo()) - 1);
+  indice_ = dMejor <= Lejos ? mejor : -1;
+  if (indice_ < 0) return false;
+
+  const double v = std::max<double>(coche.Velocidad, 0);
+  const double adelante = (16 + v / 512 * 3) / TLineaCarrera::Paso;  // points
+  const long k = indice_ + long(adelante);
+  const double f = adelante - std::floor(adelante);
+  o.x = linea[k].x + (linea[k + 1].x - linea[k].x) * f;
+  o.y = linea[k].y + (linea[k + 1].y - linea[k].y) * f;
+  if (!ALaVista(px, py, o.x, o.y)) return false;
+  o.rumbo = std::atan2(o.y - py, o.x - px) * UnidadesPorRadian;
+  o.velocidad = coche.VelocidadMaxima * tope_;
+  const double alcance = v * v / (2 * frenada_ * 512) + 60;
+  for (long j = 0; j * TLineaCarrera::Paso <= alcance; ++j) {
+    const double enCurva = linea[indice_ + j].velocidad * margen_;
+    o.velocidad = std::min(o.velocidad, std::sqrt(enCurva * enCurva + 2 * frenada_ * 512 * j * TLineaCarrera::Paso));
+  }
+  return true;
 }
 
 // Another car in the way, on the line to the point steered at and slower
@@ -462,7 +502,8 @@ TControles TPilotoOrdenador::Decidir(const TCoche& coche, const std::vector<TOtr
     }
     return t;
   }
-  Objetivo o = Mirar(coche, fase, celda);
+  Objetivo o;
+  if (!SeguirLinea(coche, fase, o)) o = Mirar(coche, fase, celda);
   if (Atascado(coche)) {
     EmpezarManiobra(coche, otros, o.rumbo / UnidadesPorRadian);
     return Maniobrar(coche);

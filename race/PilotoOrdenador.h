@@ -10,12 +10,18 @@
 #include <memory>
 #include <vector>
 
+#include "race/LineaCarrera.h"
+
 namespace rodavia {
 
 class TCircuito;
 class TCoche;
 
 constexpr int NivelOrdenadorMinimo = 1, NivelOrdenadorMaximo = 10;
+
+// What the plan counts for driving across one grid cell of this ground;
+// -1 for a wall.
+int CosteSuelo(char suelo);
 
 // The four control levels, 0..128.
 struct TControles {
@@ -41,6 +47,8 @@ class TPlanCircuito {
   int32_t Siguiente(int fase, int celda) const { return fases_[size_t(fase)].siguiente[size_t(celda)]; }
   // Whether a car probe at (x, y), pixels of the picture, stands where no way leads.
   bool SinCamino(double x, double y) const;
+  // The racing line round the circuit; empty when the plan has none.
+  const TLineaCarrera& Linea() const { return linea_; }
 
  private:
   struct Fase {
@@ -50,6 +58,7 @@ class TPlanCircuito {
                 char meta, char cerrada);
 
   std::array<Fase, 3> fases_;
+  TLineaCarrera linea_;
 };
 
 class TPilotoOrdenador {
@@ -76,6 +85,7 @@ class TPilotoOrdenador {
   int CeldaCercana(double x, double y, int fase) const;
   bool ALaVista(double x0, double y0, double x1, double y1) const;
   Objetivo Mirar(const TCoche& coche, int fase, int celda) const;
+  bool SeguirLinea(const TCoche& coche, int fase, Objetivo& o);
   void Esquivar(const TCoche& coche, const std::vector<TOtroCoche>& otros, Objetivo& o);
   double Libre(double x, double y, double angulo, const std::vector<TOtroCoche>& otros) const;
   bool Atascado(const TCoche& coche);
@@ -93,6 +103,7 @@ class TPilotoOrdenador {
   Maniobra maniobra_;
   int intentos_ = 0;               // manoeuvres in a row at one spot
   int ticksDesdeManiobra_ = 1000;  // since the last one ended
+  long indice_ = -1;               // the point of the racing line nearest the car
   int lado_ = 0;                   // the side it passes a car on: -1 left, 1 right, 0 none
   bool enPared_ = false;           // pushed into a wall
   double salidaPared_ = 0;         // and the way out, radians

@@ -53,9 +53,9 @@ int Uso() {
 }
 
 // The circuit's picture with each car's dots, the first car's drawn last.
-RgbImage Trazas(const std::string& circuito, const std::vector<std::vector<Punto>>& trazas) {
+RgbImage Trazas(const TCircuito& circuito, const std::vector<std::vector<Punto>>& trazas) {
   Picture fondo;
-  if (!LoadPicture(files::Resolve("Circuitos\\" + circuito + ".jpg"), fondo)) return {};
+  if (!LoadPicture(files::Resolve("Circuitos\\" + circuito.Nombre + ".jpg"), fondo)) return {};
   RgbImage imagen(fondo.pixels.width(), fondo.pixels.height());
   for (int y = 0; y < imagen.height; ++y)
     for (int x = 0; x < imagen.width; ++x) {
@@ -63,6 +63,12 @@ RgbImage Trazas(const std::string& circuito, const std::vector<std::vector<Punto
       uint8_t* p = imagen.at(x, y);
       p[0] = uint8_t(c), p[1] = uint8_t(c >> 8), p[2] = uint8_t(c >> 16);
     }
+  const TLineaCarrera& linea = circuito.Plan()->Linea();
+  for (long i = 0; i < long(linea.Tamanyo()); ++i) {  // the racing line, a black dot at each point
+    const int x = int(linea[i].x) + MitadCoche - 14, y = int(linea[i].y) + MitadCoche - 14;
+    if (x >= 1 && y >= 1 && x + 1 < imagen.width && y + 1 < imagen.height)
+      for (int d = 0; d < 4; ++d) std::fill_n(imagen.at(x + d % 2, y + d / 2), 3, uint8_t(0));
+  }
   for (size_t i = trazas.size(); i-- > 0;)
     for (const Punto& punto : trazas[i])
       for (int dy = -RadioPunto; dy <= RadioPunto; ++dy)
@@ -180,7 +186,7 @@ int Correr(int argc, char** argv) {
   }
 
   if (!ficheroTrazas.empty()) {
-    const RgbImage imagen = Trazas(circuito, trazas);
+    const RgbImage imagen = Trazas(*e.circuito, trazas);
     if (imagen.rgb.empty()) {
       std::fprintf(stderr, "no se puede leer la imagen del circuito %s\n", circuito.c_str());
       return 1;

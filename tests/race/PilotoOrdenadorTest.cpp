@@ -50,6 +50,61 @@ void Pintado(FakeEntorno& e) {
                                       int16_t((i % 2 ? 25 : 34) * 4 - 14), 27};
 }
 
+// A circuit painted round a centre line, as a player might paint one:
+// driven anticlockwise, unlike every default circuit, with asphalt 88 px
+// wide but only 40 px over the middle fifth of the lap, grass 24 px either
+// side and walls beyond; the finish line and the splits 16 px deep across
+// the asphalt at the start, a third and two thirds of the lap; the grid two
+// by two behind the finish line.
+const datos::DefinicionCircuito& Estrecho() {
+  static const datos::DefinicionCircuito def = {
+      "Estrecho", "Estrecho",
+      {{700, 150}, {500, 150}, {300, 150}, {170, 230}, {150, 400}, {200, 560}, {350, 620},
+       {520, 600}, {640, 520}, {760, 600}, {880, 560}, {890, 380}, {850, 220}},
+      {600, 150}, {}, {}};
+  return def;
+}
+
+void PintarEstrecho(FakeEntorno& e) {
+  const datos::LineaCentral linea = datos::Muestrear(Estrecho());
+  const double meta = linea.Cercano(Estrecho().meta), largo = linea.largo;
+  for (int y = 0; y < AltoMascara; ++y)
+    for (int x = 0; x < AnchoMascara; ++x) {
+      const datos::Punto q{4.0 * x + 4, 4.0 * y + 4};  // the middle of a car whose probe is on the cell
+      size_t cerca = 0;
+      double d2 = 1e18;
+      for (size_t i = 0; i < linea.p.size(); ++i) {
+        const double dx = linea.p[i].x - q.x, dy = linea.p[i].y - q.y;
+        if (dx * dx + dy * dy < d2) d2 = dx * dx + dy * dy, cerca = i;
+      }
+      const double u = std::fmod(double(cerca) * datos::Paso - meta + largo, largo);  // from the finish line
+      const double medio = u > 0.4 * largo && u < 0.6 * largo ? 20 : 44, d = std::sqrt(d2);
+      char suelo = d <= medio ? suelo::Asfalto : d <= medio + 24 ? suelo::Hierba : suelo::Pared;
+      if (suelo == suelo::Asfalto && u < 16) suelo = suelo::Meta;
+      if (suelo == suelo::Asfalto && std::fabs(u - largo / 3 - 8) < 8) suelo = suelo::Parcial1;
+      if (suelo == suelo::Asfalto && std::fabs(u - 2 * largo / 3 - 8) < 8) suelo = suelo::Parcial2;
+      e.circuito->Celda(x, y) = x <= 2 || y <= 2 || x >= 253 || y >= 189 ? suelo::Pared : suelo;
+    }
+  for (int i = 0; i < 16; ++i) {
+    const double s = meta - 30 - 40 * (i / 2) - 20 * (i % 2);
+    const datos::Punto c = linea.En(s) + linea.Normal(s) * (i % 2 ? 20 : -20), d = linea.Direccion(s);
+    const long frame = (std::lround(std::atan2(d.y, d.x) * 18 / M_PI) + 9 + 36) % 36;
+    e.circuito->Salidas[size_t(i + 1)] = {int16_t(std::lround(c.x - 18)), int16_t(std::lround(c.y - 18)), int16_t(frame)};
+  }
+}
+
+using Circuito = std::pair<const char*, std::function<void(FakeEntorno&)>>;
+
+// The default circuits and two painted ones of other shapes.
+const std::vector<Circuito>& Circuitos() {
+  static const std::vector<Circuito> lista = {{"Valverde", PorDefecto("Valverde")},
+                                              {"Ciudadela", PorDefecto("Ciudadela")},
+                                              {"Bahia", PorDefecto("Bahia")},
+                                              {"Pintado", Pintado},
+                                              {"Estrecho", PintarEstrecho}};
+  return lista;
+}
+
 constexpr int Parado = 0;  // a person who never drives: the car keeps its grid place
 
 // What a player gets by painting only the lines and the grid on the
@@ -131,25 +186,28 @@ TEST(PilotoOrdenador, TopLevelLapsValverdeAndCiudadelaWithoutGettingStuck) {
 TEST(PilotoOrdenador, TopLevelLapsBahiaWithoutGettingStuck) { NivelesEn("Bahia", PorDefecto("Bahia")); }
 
 // Racing alone, each level's best of 3 laps is faster than the level below
-// it, and the top level's at least 20 % faster than the lowest's.
-TEST(PilotoOrdenador, LevelsLapInOrderOnEveryDefaultCircuit) {
-  for (const char* circuito : {"Valverde", "Ciudadela", "Bahia"}) {
+// it, and the top level's at least 20 % faster than the lowest's wherever
+// the cars follow a racing line.
+TEST(PilotoOrdenador, LevelsLapInOrderOnEveryCircuit) {
+  for (const auto& [circuito, abrir] : Circuitos()) {
     FakeEntorno datos;
-    PorDefecto(circuito)(datos);
-    const auto abrir = [&datos, circuito](FakeEntorno& e) {
-      e.circuito = std::make_unique<TCircuito>(*datos.circuito);
-      e.circuito->Nombre = circuito;
-    };
+    abrir(datos);
+    const auto copia = [&datos](FakeEntorno& e) { e.circuito = std::make_unique<TCircuito>(*datos.circuito); };
     std::vector<double> mejores;
     for (int nivel = NivelOrdenadorMinimo; nivel <= NivelOrdenadorMaximo; ++nivel) {
-      const auto r = Correr(abrir, {nivel}, true, 3, 150);
+      const auto r = Correr(copia, {nivel}, true, 3, 150);
       ASSERT_EQ(r[0].vueltas.size(), 3u) << circuito << ", nivel " << nivel;
       mejores.push_back(MejorVuelta(r[0]));
       if (mejores.size() > 1) {
         EXPECT_LT(mejores.back(), mejores[mejores.size() - 2]) << circuito << ", nivel " << nivel;
       }
     }
-    EXPECT_LE(mejores.back(), 0.8 * mejores.front()) << circuito;
+    // Where split 2 meets Pintado's island, a racing line would bend tighter
+    // than a car can turn, so its cars drive by the plan alone, where the
+    // level counts for less.
+    if (std::string(circuito) != "Pintado") {
+      EXPECT_LE(mejores.back(), 0.8 * mejores.front()) << circuito;
+    }
     std::printf("%s:", circuito);
     for (double m : mejores) std::printf(" %.2f", m);
     std::printf(" s\n");
@@ -157,11 +215,15 @@ TEST(PilotoOrdenador, LevelsLapInOrderOnEveryDefaultCircuit) {
 }
 
 // The top level laps no slower than a plain follower of the centre line at
-// full throttle that brakes only to keep on asphalt.
+// full throttle that brakes only to keep on asphalt, on the default
+// circuits and on one painted round a centre line.
 TEST(PilotoOrdenador, TopLevelLapsNoSlowerThanTheCentreLine) {
-  for (const auto& def : datos::Definiciones()) {
+  std::vector<std::pair<datos::DefinicionCircuito, std::function<void(FakeEntorno&)>>> circuitos;
+  for (const auto& def : datos::Definiciones()) circuitos.push_back({def, PorDefecto(def.nombre)});
+  circuitos.push_back({Estrecho(), PintarEstrecho});
+  for (const auto& [def, abrir] : circuitos) {
     FakeEntorno e;
-    PorDefecto(def.nombre)(e);
+    abrir(e);
     const double referencia = MejorVueltaReferencia(e, def, 3);
     const double masCorta = VueltaMasCorta(*e.circuito, 4500);
     const auto r = Correr([&e](FakeEntorno& otro) { otro.circuito = std::make_unique<TCircuito>(*e.circuito); },
@@ -195,16 +257,13 @@ TEST(PilotoOrdenador, LapsACircuitOfLinesPaintedOnGrass) {
 
 // A full grid with collisions on, of mixed levels and with the slowest in
 // front: pushed, blocked and pinned by one another, every car finishes 3
-// laps and none stands still for long.
+// laps and none stands still for more than 3 s.
 TEST(PilotoOrdenador, SixteenMixedLevelsWithCollisionsAllFinishThreeLaps) {
   std::vector<int> mezclados, lentosDelante;
   for (int i = 0; i < 16; ++i) mezclados.push_back(NivelOrdenadorMinimo + i % NivelOrdenadorMaximo);
   lentosDelante = mezclados;
   std::sort(lentosDelante.begin(), lentosDelante.end());
-  const std::vector<std::pair<const char*, std::function<void(FakeEntorno&)>>> circuitos = {
-      {"Valverde", PorDefecto("Valverde")}, {"Ciudadela", PorDefecto("Ciudadela")},
-      {"Bahia", PorDefecto("Bahia")}, {"Pintado", Pintado}};
-  for (const auto& [circuito, abrir] : circuitos)
+  for (const auto& [circuito, abrir] : Circuitos())
     for (const auto& niveles : {mezclados, lentosDelante}) {
       const auto r = Correr(abrir, niveles, true);
       double peor = 0;
@@ -212,7 +271,7 @@ TEST(PilotoOrdenador, SixteenMixedLevelsWithCollisionsAllFinishThreeLaps) {
         EXPECT_GE(r[i].vueltas.size(), 3u) << circuito << ", coche " << i + 1;
         peor = std::max(peor, r[i].atascoMaximo);
       }
-      EXPECT_LE(peor, 5) << circuito;
+      EXPECT_LE(peor, 3) << circuito;
       std::printf("%s, 16 coches: la parada más larga %.2f s\n", circuito, peor);
     }
 }
@@ -222,10 +281,7 @@ TEST(PilotoOrdenador, SixteenMixedLevelsWithCollisionsAllFinishThreeLaps) {
 // 3 s longer than from the same grid place with the pole empty.
 TEST(PilotoOrdenador, DriversGoRoundACarLeftOnPole) {
   const std::vector<int> niveles = {NivelOrdenadorMaximo, 5, NivelOrdenadorMinimo};
-  const std::vector<std::pair<const char*, std::function<void(FakeEntorno&)>>> circuitos = {
-      {"Valverde", PorDefecto("Valverde")}, {"Ciudadela", PorDefecto("Ciudadela")},
-      {"Bahia", PorDefecto("Bahia")}, {"Pintado", Pintado}};
-  for (const auto& [circuito, abrir] : circuitos) {
+  for (const auto& [circuito, abrir] : Circuitos()) {
     std::vector<int> conParado = {Parado};
     conParado.insert(conParado.end(), niveles.begin(), niveles.end());
     const auto conCoche = Correr(abrir, conParado, true, 1, 120);
