@@ -205,7 +205,7 @@ std::vector<Vector> Reparar(std::vector<Vector> p) {
     std::vector<Vector> q;
     for (size_t i = 0; i < p.size(); ++i) {
       const Vector& a = q.empty() ? p.back() : q.back();
-      if (atras(a, p[i], p[(i + 1) % p.size()]) && !quitado) {
+      if (atras(a, p[i], p[(i + 1) % p.size()])) {
         quitado = true;
         continue;
       }
