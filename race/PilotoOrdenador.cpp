@@ -2,8 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <functional>
-#include <queue>
 #include <tuple>
 #include <utility>
 
@@ -24,28 +22,42 @@ constexpr double UnidadesPorRadian = 256;
 constexpr std::array<std::pair<int, int>, 8> Vecinos = {
     {{1, 0}, {-1, 0}, {0, 1}, {0, -1}, {1, 1}, {1, -1}, {-1, 1}, {-1, -1}}};
 
+// Chebyshev distance, up to 4, from every cell to the nearest one whose cost
+// `es` picks: two sweeps over the grid, each taking the four neighbours
+// already swept.
+template <class Es>
+std::vector<int8_t> Cercania(const std::vector<int32_t>& coste, Es es) {
+  std::vector<int8_t> d(Celdas);
+  for (size_t i = 0; i < d.size(); ++i) d[i] = es(coste[i]) ? 0 : 4;
+  auto tomar = [&](int i, int x, int y, int dx, int dy) {
+    if (x + dx < 0 || x + dx >= AnchoMascara || y + dy < 0 || y + dy >= AltoMascara) return;
+    d[size_t(i)] = std::min<int8_t>(d[size_t(i)], int8_t(d[size_t((y + dy) * AnchoMascara + x + dx)] + 1));
+  };
+  for (int y = 0; y < AltoMascara; ++y)
+    for (int x = 0; x < AnchoMascara; ++x)
+      for (const auto& [dx, dy] : {std::pair{-1, 0}, {-1, -1}, {0, -1}, {1, -1}}) tomar(y * AnchoMascara + x, x, y, dx, dy);
+  for (int y = AltoMascara - 1; y >= 0; --y)
+    for (int x = AnchoMascara - 1; x >= 0; --x)
+      for (const auto& [dx, dy] : {std::pair{1, 0}, {1, 1}, {0, 1}, {-1, 1}}) tomar(y * AnchoMascara + x, x, y, dx, dy);
+  return d;
+}
+
 // Cell costs, with cells next to a wall, and asphalt next to anything slower,
 // made dearer so that the way keeps off the edges.
 std::vector<int32_t> Costes(const TCircuito& circuito) {
   std::vector<int32_t> coste(Celdas, Pared);
   for (int y = MinY; y <= MaxY; ++y)
     for (int x = MinX; x <= MaxX; ++x) coste[size_t(y * AnchoMascara + x)] = CosteSuelo(circuito.Celda(x, y));
-  // Chebyshev distance, up to 4, from (x, y) to the nearest cell that `es` picks.
-  auto cerca = [&](int x, int y, auto es) {
-    int d = 4;
-    for (int dy = -3; dy <= 3; ++dy)
-      for (int dx = -3; dx <= 3; ++dx)
-        if (es(coste[size_t((y + dy) * AnchoMascara + x + dx)])) d = std::min(d, std::max(std::abs(dx), std::abs(dy)));
-    return d;
-  };
+  const std::vector<int8_t> pared = Cercania(coste, [](int32_t c) { return c == Pared; });
+  const std::vector<int8_t> borde = Cercania(coste, [](int32_t c) { return c != 10; });
   static constexpr int JuntoAPared[] = {0, 40, 20, 10, 0}, JuntoABorde[] = {0, 10, 4, 0, 0};
   std::vector<int32_t> resultado = coste;
   for (int y = MinY + 3; y <= MaxY - 3; ++y)
     for (int x = MinX + 3; x <= MaxX - 3; ++x) {
       const size_t i = size_t(y * AnchoMascara + x);
       if (coste[i] == Pared) continue;
-      resultado[i] += JuntoAPared[cerca(x, y, [](int32_t c) { return c == Pared; })];
-      if (coste[i] == 10) resultado[i] += JuntoABorde[cerca(x, y, [](int32_t c) { return c != 10; })];
+      resultado[i] += JuntoAPared[pared[i]];
+      if (coste[i] == 10) resultado[i] += JuntoABorde[borde[i]];
     }
   return resultado;
 }
@@ -153,41 +165,51 @@ TPlanCircuito::TPlanCircuito(const TCircuito& circuito) {
 
 // Cheapest ways to `meta` (Dijkstra from its cells backwards). The line the
 // car has just crossed, `cerrada`, can be left but not entered: that keeps a
-// car from reaching the next line by driving the lap backwards.
+// car from reaching the next line by driving the lap backwards. Every step
+// costs less than `Cubos`, so the cells waiting at each distance fit in a
+// ring of that many buckets, taken in order of distance and then of cell.
 void TPlanCircuito::Calcular(const TCircuito& circuito, const std::vector<int32_t>& coste, Fase& fase,
                              char meta, char cerrada) {
+  constexpr int32_t Cubos = 1024;
   fase.distancia.assign(Celdas, Inalcanzable);
   fase.siguiente.assign(Celdas, -1);
-  using Entrada = std::pair<int32_t, int32_t>;  // distance, cell
-  std::priority_queue<Entrada, std::vector<Entrada>, std::greater<>> cola;
+  std::vector<std::vector<int32_t>> cubos(Cubos);
+  size_t pendientes = 0;
   for (int i = 0; i < Celdas; ++i)
     if (coste[size_t(i)] != Pared && circuito.Mascara[size_t(i)] == meta) {
       fase.distancia[size_t(i)] = 0;
-      cola.push({0, i});
+      cubos[0].push_back(i);
+      ++pendientes;
     }
-  while (!cola.empty()) {
-    const auto [d, u] = cola.top();
-    cola.pop();
-    if (d > fase.distancia[size_t(u)]) continue;
-    const int ux = u % AnchoMascara, uy = u / AnchoMascara;
-    const bool uCerrada = circuito.Mascara[size_t(u)] == cerrada;
-    for (const auto& [dx, dy] : Vecinos) {
-      const int vx = ux + dx, vy = uy + dy;
-      if (vx < MinX || vx > MaxX || vy < MinY || vy > MaxY) continue;
-      const int v = vy * AnchoMascara + vx;
-      if (coste[size_t(v)] == Pared) continue;
-      if (uCerrada && circuito.Mascara[size_t(v)] != cerrada) continue;
-      const bool diagonal = dx != 0 && dy != 0;
-      // No slipping diagonally between two cells of wall.
-      if (diagonal && (coste[size_t(uy * AnchoMascara + vx)] == Pared || coste[size_t(vy * AnchoMascara + ux)] == Pared))
-        continue;
-      const int32_t nd = d + (diagonal ? coste[size_t(u)] * 14 / 10 : coste[size_t(u)]);
-      if (nd < fase.distancia[size_t(v)]) {
-        fase.distancia[size_t(v)] = nd;
-        fase.siguiente[size_t(v)] = u;
-        cola.push({nd, v});
+  std::vector<int32_t> ahora;
+  for (int32_t d = 0; pendientes > 0; ++d) {
+    ahora.swap(cubos[size_t(d % Cubos)]);
+    pendientes -= ahora.size();
+    std::sort(ahora.begin(), ahora.end());
+    for (const int32_t u : ahora) {
+      if (fase.distancia[size_t(u)] != d) continue;  // reached more cheaply since
+      const int ux = u % AnchoMascara, uy = u / AnchoMascara;
+      const bool uCerrada = circuito.Mascara[size_t(u)] == cerrada;
+      for (const auto& [dx, dy] : Vecinos) {
+        const int vx = ux + dx, vy = uy + dy;
+        if (vx < MinX || vx > MaxX || vy < MinY || vy > MaxY) continue;
+        const int v = vy * AnchoMascara + vx;
+        if (coste[size_t(v)] == Pared) continue;
+        if (uCerrada && circuito.Mascara[size_t(v)] != cerrada) continue;
+        const bool diagonal = dx != 0 && dy != 0;
+        // No slipping diagonally between two cells of wall.
+        if (diagonal && (coste[size_t(uy * AnchoMascara + vx)] == Pared || coste[size_t(vy * AnchoMascara + ux)] == Pared))
+          continue;
+        const int32_t nd = d + (diagonal ? coste[size_t(u)] * 14 / 10 : coste[size_t(u)]);
+        if (nd < fase.distancia[size_t(v)]) {
+          fase.distancia[size_t(v)] = nd;
+          fase.siguiente[size_t(v)] = u;
+          cubos[size_t(nd % Cubos)].push_back(v);
+          ++pendientes;
+        }
       }
     }
+    ahora.clear();
   }
 }
 
