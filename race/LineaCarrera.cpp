@@ -197,10 +197,12 @@ std::vector<double> Doblar(const std::vector<Base>& bases) {
 }
 
 // Where the normals of a tight bend cross, the bent loop may turn back on
-// itself: those points go, and what is left is spaced `Paso` apart again.
+// itself: those points go, and what is left is spaced `Paso` apart again. A
+// loop still folded after a few rounds is left so, and dropped later.
 std::vector<Vector> Reparar(std::vector<Vector> p) {
   auto atras = [](Vector a, Vector b, Vector c) { return (b.x - a.x) * (c.x - b.x) + (b.y - a.y) * (c.y - b.y) <= 0; };
-  for (bool quitado = true; quitado && p.size() >= 16;) {
+  bool quitado = true;
+  for (int ronda = 0; quitado && ronda < 50 && p.size() >= 16; ++ronda) {
     quitado = false;
     std::vector<Vector> q;
     for (size_t i = 0; i < p.size(); ++i) {
