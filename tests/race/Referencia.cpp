@@ -2,10 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
-#include <functional>
-#include <queue>
-#include <utility>
 
+#include "fakes/Camino.h"
 #include "fakes/FakeEntorno.h"
 #include "race/Circuito.h"
 
@@ -91,36 +89,12 @@ double MejorVueltaReferencia(FakeEntorno& e, const datos::DefinicionCircuito& de
 }
 
 double VueltaMasCorta(const TCircuito& circuito, int velocidad) {
-  auto asfalto = [&](int i) {
-    const char s = circuito.Mascara[size_t(i)];
+  auto asfalto = [](char s) {
     return s == suelo::Asfalto || s == suelo::Meta || s == suelo::Parcial1 || s == suelo::Parcial2;
   };
-  // Cells from any cell of line `desde` to the nearest of line `hasta`.
-  auto tramo = [&](char desde, char hasta) {
-    std::vector<double> d(circuito.Mascara.size(), 1e18);
-    using Entrada = std::pair<double, int>;
-    std::priority_queue<Entrada, std::vector<Entrada>, std::greater<>> cola;
-    for (int i = 0; i < int(d.size()); ++i)
-      if (circuito.Mascara[size_t(i)] == desde) d[size_t(i)] = 0, cola.push({0, i});
-    while (!cola.empty()) {
-      const auto [du, u] = cola.top();
-      cola.pop();
-      if (du > d[size_t(u)]) continue;
-      if (circuito.Mascara[size_t(u)] == hasta) return du;
-      const int x = u % AnchoMascara, y = u / AnchoMascara;
-      for (int dy = -1; dy <= 1; ++dy)
-        for (int dx = -1; dx <= 1; ++dx) {
-          const int nx = x + dx, ny = y + dy;
-          if ((dx == 0 && dy == 0) || nx < 0 || ny < 0 || nx >= AnchoMascara || ny >= AltoMascara) continue;
-          const int v = ny * AnchoMascara + nx;
-          const double dv = du + (dx && dy ? M_SQRT2 : 1);
-          if (asfalto(v) && dv < d[size_t(v)]) d[size_t(v)] = dv, cola.push({dv, v});
-        }
-    }
-    return 1e18;
-  };
-  const double celdas = tramo(suelo::Meta, suelo::Parcial1) + tramo(suelo::Parcial1, suelo::Parcial2) +
-                        tramo(suelo::Parcial2, suelo::Meta);
+  const double celdas = CaminoMasCorto(circuito, suelo::Meta, suelo::Parcial1, asfalto) +
+                        CaminoMasCorto(circuito, suelo::Parcial1, suelo::Parcial2, asfalto) +
+                        CaminoMasCorto(circuito, suelo::Parcial2, suelo::Meta, asfalto);
   return celdas * 4 / (velocidad / 512.0) * SegundosPorTick;
 }
 

@@ -2,9 +2,7 @@
 // folder once and checks what the game will load from it.
 #include <gtest/gtest.h>
 
-#include <queue>
 #include <vector>
-#include <functional>
 #include <utility>
 #include <cmath>
 #include <cstdlib>
@@ -15,6 +13,7 @@
 #include <set>
 #include <sstream>
 
+#include "fakes/Camino.h"
 #include "fakes/Fakes.h"
 #include "platform/Files.h"
 #include "platform/Picture.h"
@@ -357,28 +356,7 @@ TEST_F(CircuitoDatos, PitLaneLeadsThroughEntryAndPitsOverTheFinishLine) {
 // Shortest way, in pixels, over any ground but wall from line `desde` to
 // line `hasta` without touching line `veda`: cells and their diagonals.
 double Atajo(const TCircuito& c, char desde, char hasta, char veda) {
-  std::vector<double> d(c.Mascara.size(), 1e18);
-  using Entrada = std::pair<double, int>;
-  std::priority_queue<Entrada, std::vector<Entrada>, std::greater<>> cola;
-  for (int i = 0; i < int(d.size()); ++i)
-    if (c.Mascara[size_t(i)] == desde) d[size_t(i)] = 0, cola.push({0, i});
-  while (!cola.empty()) {
-    const auto [du, u] = cola.top();
-    cola.pop();
-    if (du > d[size_t(u)]) continue;
-    if (c.Mascara[size_t(u)] == hasta) return du * 4;
-    const int x = u % AnchoMascara, y = u / AnchoMascara;
-    for (int dy = -1; dy <= 1; ++dy)
-      for (int dx = -1; dx <= 1; ++dx) {
-        const int nx = x + dx, ny = y + dy;
-        if (nx < 0 || ny < 0 || nx >= AnchoMascara || ny >= AltoMascara) continue;
-        const char s = c.Celda(nx, ny);
-        if (s == suelo::Pared || s == veda || c.Celda(nx, y) == suelo::Pared || c.Celda(x, ny) == suelo::Pared) continue;
-        const double dv = du + (dx && dy ? M_SQRT2 : 1);
-        if (dv < d[size_t(ny * AnchoMascara + nx)]) d[size_t(ny * AnchoMascara + nx)] = dv, cola.push({dv, ny * AnchoMascara + nx});
-      }
-  }
-  return 1e18;
+  return 4 * test::CaminoMasCorto(c, desde, hasta, [veda](char s) { return s != suelo::Pared && s != veda; });
 }
 
 // No way over grass or asphalt cuts a third of the lap short: Bahia's loop
